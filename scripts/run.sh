@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds Vantoro (installing missing build packages first) and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh run
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  -DVANTORO_BUILD_TESTS=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
+cmake --build build/release --target vantoro vantoro-bot
+exec build/release/table/vantoro "$@"
