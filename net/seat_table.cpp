@@ -1,0 +1,25 @@
+#include "net/seat_table.h"
+
+#include <cstring>
+
+#include "net/table_view.h"
+
+SeatRecord g_seats[SEAT_COUNT + 1];
+std::int32_t g_localSeat = 0;
+std::int32_t g_playerCount = 0;
+std::int32_t g_away[SEAT_COUNT + 1];
+std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
+GameTable* g_table = nullptr;
+TableView* g_view = nullptr;
+
+void ClearSeat(int seat) {
+    if (seat < 0 || seat > SEAT_COUNT) return;
+    SeatRecord& record = g_seats[seat];
+    if (record.sock == INVALID_SOCKET) return;
+    record.number = static_cast<std::int8_t>(seat);
+    std::memset(record.name, 0, sizeof record.name);
+    record.sock = INVALID_SOCKET;
+    record.addr.ipv4 = 0;  // family and port stay
+    g_playerCount -= 1;
+    if (g_playerCount == 3 && g_view != nullptr) g_view->Repaint();
+}
