@@ -1,0 +1,49 @@
+// Every resource and control id of the program, in one place.
+//
+// The table window, its menu and the connect dialog are built in code from
+// these ids (the ids are what the command dispatch keys on); the bitmaps are
+// compiled into the program as ":/bitmaps/<id>.bmp" and loaded by id.
+#pragma once
+
+// Windows and menus.
+constexpr int IDD_TABLE = 101;       // the table window
+constexpr int IDR_TABLE_MENU = 102;  // the table window's menu
+constexpr int IDD_CONNECT = 103;     // the connect dialog
+
+// Bitmaps and the icon. Ids 370 to 372 are not used.
+constexpr int IDB_CARD_FIRST = 301;  // the 65 bitmaps of the card set: 301..365
+constexpr int IDB_TURN_OTHER = 366;  // 48 x 16, another seat's turn ("Mon tour")
+constexpr int IDB_TURN_LOCAL = 367;  // 48 x 20, the local player's turn ("ton tour")
+constexpr int IDB_PASSED = 368;      // 48 x 16, a seat that has passed ("PASSE")
+constexpr int IDI_APP = 369;         // the program's icon: 32 x 32 and 16 x 16
+constexpr int IDB_TITLE = 373;       // 150 x 185, the title picture of the waiting screen
+constexpr int IDB_AWAY = 374;        // 17 x 22, the away marker
+
+// The card set: slot i holds bitmap IDB_CARD_FIRST + i. Slots 0..51 are the
+// faces by card index, 63 is the small back that stands for another player's
+// card.
+constexpr int CARD_IMAGE_COUNT = 65;
+constexpr int CARD_BACK_SMALL = 63;
+
+// Controls of the table window and of the connect dialog; the commands of the
+// buttons and of the menu carry these ids.
+constexpr int IDOK = 1;      // hidden default button: Enter in the chat input sends the line
+constexpr int IDCANCEL = 2;  // "Quitter", Escape and the close box
+constexpr int IDC_HOST = 3;  // connect dialog: "Être hôte"
+constexpr int IDC_IP = 1002;
+constexpr int IDC_PORT = 1003;
+constexpr int IDC_NICKNAME = 1004;
+constexpr int IDC_JOIN = 1005;  // connect dialog: "Rejoindre"
+constexpr int IDC_CHAT_LOG = 1006;
+constexpr int IDC_CHAT_INPUT = 1007;
+constexpr int IDC_SAVE_GAME = 1008;  // hidden: "Enregistrer jeu"
+constexpr int IDC_PLAYER_INFO = 1009;
+constexpr int IDC_PASS = 1010;
+constexpr int IDC_PLAY = 1011;
+constexpr int IDC_NEXT_ROUND = 1012;
+constexpr int IDC_CLEAR_CHAT = 1013;
+constexpr int IDC_AWAY = 1014;
+
+// Menu commands.
+constexpr int IDM_NETWORK_GAME = 40001;  // "Jeu en réseau..."
+constexpr int IDM_DISCONNECT = 40005;    // "Déconnecter"
