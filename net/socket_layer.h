@@ -63,6 +63,10 @@ constexpr int WSAECONNREFUSED = 10061;
 // How long a blocking connect waits before it gives up with WSAETIMEDOUT.
 constexpr int CONNECT_TIMEOUT_MS = 10000;
 
+// Tests only: makes SockConnect give up after ms milliseconds instead (a
+// value of 0 or less restores CONNECT_TIMEOUT_MS).
+void SetConnectTimeoutForTest(int ms);
+
 // An IPv4 address and port in host byte order.
 struct SockAddrIn {
     std::uint32_t ipv4 = 0;
