@@ -9,6 +9,7 @@ std::int32_t g_localSeat = 0;
 std::int32_t g_playerCount = 0;
 std::int32_t g_away[SEAT_COUNT + 1];
 std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
+std::uint8_t g_joined[SEAT_COUNT + 1];
 GameTable* g_table = nullptr;
 TableView* g_view = nullptr;
 
@@ -20,6 +21,12 @@ void ClearSeat(int seat) {
     std::memset(record.name, 0, sizeof record.name);
     record.sock = INVALID_SOCKET;
     record.addr.ipv4 = 0;  // family and port stay
+    // Seat 1 (the host) is counted whenever it is occupied; a client seat only
+    // once its player has joined, so an accepted connection that closes before
+    // its MSG_JOIN does not lower a count that its join never raised.
+    const bool counted = seat == 1 || g_joined[seat] != 0;
+    g_joined[seat] = 0;
+    if (!counted) return;
     g_playerCount -= 1;
     if (g_playerCount == 3 && g_view != nullptr) g_view->Repaint();
 }

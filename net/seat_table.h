@@ -42,6 +42,12 @@ extern std::int32_t g_localSeat;            // 0 none, 1 host, 2..4 client seat
 extern std::int32_t g_playerCount;          // joined seats, the host counting itself
 extern std::int32_t g_away[SEAT_COUNT + 1]; // away flag per seat
 extern std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
+// Which seats g_playerCount counts. On the host: seat 1 while it is occupied
+// (the host counts itself) and seats 2..4 from their MSG_JOIN on, so a
+// connection that leaves before it has sent its name is never counted. On a
+// client: every record 1..4 received occupied, once however often it comes.
+// ClearSeat lowers the count only for a counted seat, and clears the flag.
+extern std::uint8_t g_joined[SEAT_COUNT + 1];
 
 // The one game table of this program; owned by the front end (the table
 // window or the computer player), which creates it before any network
@@ -49,6 +55,7 @@ extern std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
 extern GameTable* g_table;
 
 // Empties one record: number = seat, name all zero, sock INVALID_SOCKET,
-// address 0 (family and port stay), one player fewer (repaint at three).
-// Does nothing for a record that is already empty.
+// address 0 (family and port stay) and, when the seat was counted (seat 1,
+// or g_joined), one player fewer (repaint at three). Does nothing for a
+// record that is already empty.
 void ClearSeat(int seat);

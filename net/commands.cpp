@@ -1,0 +1,82 @@
+#include "net/commands.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "net/relay.h"
+#include "net/seat_table.h"
+#include "net/table_view.h"
+#include "net/wire.h"
+
+namespace {
+
+bool TableInPlay() {
+    return g_table != nullptr && g_playerCount == 4 && g_table->roundOver == 0;
+}
+
+}  // namespace
+
+int CommandPlay() {
+    if (!TableInPlay()) return 0;
+    if (g_table->Play(g_localSeat, nullptr) == 0) return 0;
+    ShowRepaint();
+    const int size = BuildPlay(g_outMsg, g_localSeat, g_table->selection);
+    SendToOthers(g_localSeat, g_outMsg, size, 0);
+    std::memset(g_table->selection, 0, sizeof g_table->selection);
+    ShowRepaint();
+    return 1;
+}
+
+int CommandPass() {
+    if (!TableInPlay()) return 0;
+    if (g_table->Pass(g_localSeat) == 0) return 0;
+    ShowRepaint();
+    const int size = BuildPass(g_outMsg, g_localSeat);
+    SendToOthers(g_localSeat, g_outMsg, size, 0);
+    return 1;
+}
+
+bool LocalSeatWonRound() {
+    return g_table != nullptr && g_localSeat != 0 && g_table->roundOver != 0 &&
+           g_table->leader == g_localSeat;
+}
+
+int CommandNextRound() {
+    if (g_table == nullptr || g_playerCount != 4 || g_table->roundOver == 0) return 0;
+    if (g_localSeat == 1 && g_table->leader == 1) {
+        DealAndSend(0);
+    } else {
+        const std::uint8_t next[MSG_NEXT_ROUND_SIZE] = {MSG_NEXT_ROUND};
+        SendToOthers(g_localSeat, next, MSG_NEXT_ROUND_SIZE, 0);
+    }
+    return 1;
+}
+
+int CommandAway(bool checked) {
+    if (g_playerCount != 4) return 0;
+    const int flag = checked ? 0 : 1;
+    const int size = BuildAway(g_outMsg, g_localSeat, flag);
+    SendToOthers(g_localSeat, g_outMsg, size, 0);
+    if (g_localSeat == 1) {
+        g_away[1] = flag;
+        ShowAwayChecked(flag != 0);
+        ShowRepaint();
+    }
+    return 1;
+}
+
+ChatResult CommandSendChat(const char* text, std::size_t length) {
+    if (g_localSeat == 0) return ChatResult::kNotSeated;
+    length = strnlen(text, std::min<std::size_t>(length, CHAT_MAX_CHARS));
+    if (length == 0) return ChatResult::kEmpty;
+    const int size = BuildChat(g_outMsg, g_localSeat, text, static_cast<int>(length));
+    SendToOthers(g_localSeat, g_outMsg, size, 0);
+    if (g_localSeat == 1) {
+        // The host's own line, at once; g_outMsg holds the text and its NUL.
+        ShowChat(g_seats[1].name);
+        ShowChat(": ");
+        ShowChat(reinterpret_cast<const char*>(g_outMsg + MSG_CHAT_TEXT_OFFSET));
+        ShowChat("\r\n");
+    }
+    return ChatResult::kSent;
+}

@@ -1,0 +1,58 @@
+// Socket events and the handling of every received message.
+//
+// OnSocketEvent takes each notification of the socket layer and hands it on:
+// a read to ReadMessage, a write, an accept or a close to the relay.
+// ReadMessage applies one received message to this copy of the table: the
+// seat table, the game table (deals, plays, passes), the chat log and the
+// status line, and on the host forwards what a client said to the others.
+//
+// The host is the copy whose g_localSeat is 1; every other copy is a client.
+// Each role handles only the types it can receive (the host 1, 8, 9, 10, 11,
+// 12, 13; a client 2..7, 9, 10, 11, 13); anything else, and every message
+// that breaks the rules below, is read whole and dropped, and counted in
+// g_readStats by reason.
+#pragma once
+
+#include <cstdint>
+
+#include "net/seat_table.h"
+
+// What the reader handled and what it dropped, and why. Counters only grow;
+// ResetReadStats starts them again (tests, a verbose computer player).
+struct ReadStats {
+    std::uint64_t handled[14];  // by type 1..13: messages handled
+    struct Dropped {
+        std::uint64_t unknownType;     // a byte that is no type (0, 14.., negative): that byte
+        std::uint64_t wrongRole;       // a type this role never receives
+        std::uint64_t badSeat;         // a seat byte or record number outside its range
+        std::uint64_t notSendersSeat;  // host: a seat other than the connection's own
+        std::uint64_t joinNoSeat;      // host: MSG_JOIN on a connection that holds no seat
+        std::uint64_t joinTwice;       // host: a second MSG_JOIN from a seat
+        std::uint64_t nextRound;  // host: MSG_NEXT_ROUND not from the winner of a finished round
+        std::uint64_t badDeal;    // client: hands not holding each card exactly once
+        std::uint64_t badChatLength;  // MSG_CHAT whose n is not 2..1001
+    } dropped;
+    std::uint64_t droppedBytes;  // every byte of every dropped message or type byte
+};
+
+extern ReadStats g_readStats;
+void ResetReadStats();
+// The number of messages and stray type bytes dropped, all reasons together.
+std::uint64_t DroppedCount(const ReadStats& stats);
+
+// The one handler of socket events: FD_READ to ReadMessage, FD_WRITE to
+// OnSocketWrite, FD_ACCEPT to OnSocketAccept, FD_CLOSE to OnSocketClose;
+// any other event does nothing. Install it with SetSocketEventHandler.
+void OnSocketEvent(Socket sock, int event);
+
+// Reads and handles at most one message waiting on the connection. If the
+// message at the front is not whole yet, nothing is consumed: the socket layer
+// calls again when more bytes arrive. A byte that is no message type is
+// consumed alone and dropped. After a handled message g_view->MessageHandled
+// is told its type.
+void ReadMessage(Socket sock);
+
+// Forgets what the reader keeps for a connection (the rest of an overlong
+// message still to be dropped). Called for every socket that closes, before
+// its number can be given to a new connection.
+void ForgetConnection(Socket sock);

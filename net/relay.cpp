@@ -1,0 +1,181 @@
+#include "net/relay.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "net/connect.h"
+#include "net/message_handler.h"
+#include "net/socket_layer.h"
+#include "net/table_view.h"
+#include "net/wire.h"
+
+Socket g_overflowSock = INVALID_SOCKET;
+char g_textBuf[TEXT_BUF_SIZE];
+
+void ShowStatus(const char* text) {
+    if (g_view != nullptr) g_view->SetStatusText(text);
+}
+
+void ShowChat(const char* text) {
+    if (g_view != nullptr) g_view->AppendChatText(text);
+}
+
+void ShowRepaint() {
+    if (g_view != nullptr) g_view->Repaint();
+}
+
+void ShowAwayChecked(bool checked) {
+    if (g_view != nullptr) g_view->SetAwayChecked(checked);
+}
+
+const char* FormatNotice(const char* name, const char* what) {
+    std::snprintf(g_textBuf, sizeof g_textBuf, CHAT_NOTICE, name, what);
+    return g_textBuf;
+}
+
+void ShowWaitingStatus(const char* format) {
+    std::snprintf(g_textBuf, sizeof g_textBuf, format, 4 - g_playerCount);
+    ShowStatus(g_textBuf);
+}
+
+int SeatOfSocket(Socket sock) {
+    if (sock == INVALID_SOCKET) return 0;
+    for (int t = 2; t <= SEAT_COUNT; ++t) {
+        if (g_seats[t].sock == sock) return t;
+    }
+    return 0;
+}
+
+void CloseSock(Socket* sock, int mark) {
+    if (*sock == INVALID_SOCKET) return;
+    ForgetConnection(*sock);
+    SockShutdown(*sock, SD_RECEIVE);
+    SockClose(*sock);
+    if (mark != 0) *sock = INVALID_SOCKET;
+}
+
+void Disconnect() {
+    if (g_localSeat == 1) {
+        for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
+            if (g_seats[seat].sock == INVALID_SOCKET) continue;
+            CloseSock(&g_seats[seat].sock, 0);
+            ClearSeat(seat);
+        }
+        // Seat 1's socket was the listening socket, closed above.
+        g_sock = INVALID_SOCKET;
+        // A connection still waiting to be told that the table is full would
+        // otherwise stay open and later reach this program, now off the
+        // network, as a stray close.
+        CloseSock(&g_overflowSock, 1);
+        ShowStatus(STATUS_NO_CONNECTION);
+    } else if (g_localSeat >= 2 || g_sock != INVALID_SOCKET) {
+        // A client, seated or still waiting for its seat.
+        CloseSock(&g_sock, 1);
+        for (int seat = 0; seat <= SEAT_COUNT; ++seat) ClearSeat(seat);
+        ShowStatus(STATUS_DISCONNECTED);
+    } else {
+        return;  // off the network already
+    }
+    std::memset(g_joined, 0, sizeof g_joined);
+    g_playerCount = 0;
+    g_localSeat = 0;
+}
+
+void SendToOthers(int fromSeat, const void* buf, int len, int skipSeat) {
+    if (fromSeat != 1) {
+        SockSend(g_sock, buf, len);
+        return;
+    }
+    const std::int8_t skip = static_cast<std::int8_t>(skipSeat);
+    for (int seat = 2; seat <= SEAT_COUNT; ++seat) {
+        const SeatRecord& record = g_seats[seat];
+        if (record.sock == INVALID_SOCKET) continue;
+        if (skip != 0 && record.number == skip) continue;
+        SockSend(record.sock, buf, len);
+    }
+}
+
+void DealAndSend(int newGame) {
+    if (g_localSeat != 1 || g_playerCount != 4 || g_table == nullptr) return;
+    g_table->Deal(newGame);
+    const int size = BuildDeal(g_outMsg, g_table->hands);
+    SendToOthers(1, g_outMsg, size, 0);
+    if (newGame != 0) {
+        const std::uint8_t newGameMsg[MSG_NEW_GAME_SIZE] = {MSG_NEW_GAME};
+        SendToOthers(1, newGameMsg, MSG_NEW_GAME_SIZE, 0);
+    }
+    ShowStatus(STATUS_GAME_STARTED);
+    ShowRepaint();
+}
+
+void OnSocketWrite() {
+    if (g_overflowSock == INVALID_SOCKET) return;
+    const std::uint8_t full[MSG_HOST_FULL_SIZE] = {MSG_HOST_FULL};
+    SockSend(g_overflowSock, full, MSG_HOST_FULL_SIZE);
+}
+
+void OnSocketAccept() {
+    if (g_localSeat != 1) return;  // only the host listens
+    int seat = 0;
+    for (int t = 2; t <= SEAT_COUNT; ++t) {
+        if (g_seats[t].sock == INVALID_SOCKET) {
+            seat = t;
+            break;
+        }
+    }
+    // A full table, or every client seat held by a connection that has not
+    // joined yet: the newcomer is turned away. An older turned-away
+    // connection still open is closed first, so no handle is lost.
+    if (g_playerCount >= 4 || seat == 0) {
+        CloseSock(&g_overflowSock, 1);
+        g_overflowSock = SockAccept(g_sock, nullptr);
+        if (g_overflowSock != INVALID_SOCKET) ForgetConnection(g_overflowSock);
+        return;
+    }
+    SockAddrIn peer;
+    const Socket sock = SockAccept(g_sock, &peer);
+    if (sock == INVALID_SOCKET) return;
+    ForgetConnection(sock);  // a number closed elsewhere may come back
+    SeatRecord& record = g_seats[seat];
+    record.number = static_cast<std::int8_t>(seat);
+    std::memset(record.name, 0, sizeof record.name);
+    record.sock = sock;
+    record.addr.family = ADDR_FAMILY_INET;
+    record.addr.port = peer.port;
+    record.addr.ipv4 = peer.ipv4;
+    g_joined[seat] = 0;  // counted when its MSG_JOIN arrives
+
+    int size = BuildSeatAssign(g_outMsg, seat);
+    SockSend(sock, g_outMsg, size);
+    size = BuildSeatInfo(g_outMsg, g_seats[1]);
+    SockSend(sock, g_outMsg, size);
+    for (int other = 2; other <= SEAT_COUNT; ++other) {
+        if (other == seat || g_seats[other].sock == INVALID_SOCKET) continue;
+        size = BuildSeatInfo(g_outMsg, g_seats[other]);
+        SockSend(sock, g_outMsg, size);
+    }
+}
+
+void OnSocketClose(Socket sock) {
+    if (g_localSeat != 1) {
+        // A client: only its connection to the host can close.
+        if (sock == INVALID_SOCKET || sock != g_sock) return;
+        Disconnect();
+        ShowChat(CHAT_HOST_CLOSED);
+        ShowAwayChecked(false);
+        return;
+    }
+    if (sock != INVALID_SOCKET && sock == g_overflowSock) {
+        CloseSock(&g_overflowSock, 1);
+        return;
+    }
+    ShowAwayChecked(false);
+    const int seat = SeatOfSocket(sock);
+    if (seat == 0) return;
+    ShowChat(FormatNotice(g_seats[seat].name, CHAT_HAS_LEFT));
+    CloseSock(&g_seats[seat].sock, 0);
+    ClearSeat(seat);
+    ShowWaitingStatus(STATUS_WAITING_HOST);
+    const int size = BuildSeatLeft(g_outMsg, seat);
+    SendToOthers(1, g_outMsg, size, 0);
+}

@@ -1,0 +1,78 @@
+// The host's relay and the connection events: keeps the connections of a
+// table in order and gives the rest of the program its network primitives
+// (sending to the other seats, the host's deal, leaving the network).
+//
+// Everything runs on the one thread of the event loop; the seat table and
+// g_outMsg are used without locks. What the player sees goes through g_view.
+#pragma once
+
+#include <cstdint>
+
+#include "net/seat_table.h"
+
+// The host's one connection accepted while no seat was free, kept only until
+// it is told MSG_HOST_FULL and answers with MSG_CLOSE (or closes).
+extern Socket g_overflowSock;
+
+// The one scratch buffer into which status texts and chat notices are
+// formatted (always with bounded formatting).
+constexpr int TEXT_BUF_SIZE = 164;
+extern char g_textBuf[TEXT_BUF_SIZE];
+
+// Status texts and chat notices, exactly as the player sees them.
+constexpr const char* STATUS_WAITING_HOST = "Waiting user... %d more needed";
+constexpr const char* STATUS_WAITING_CLIENT = "Connected, waiting user... %d more needed";
+constexpr const char* STATUS_GAME_STARTED = "Game started";
+constexpr const char* STATUS_NO_CONNECTION = "Ready/No Connection";
+constexpr const char* STATUS_DISCONNECTED = "Disconnected from host";
+constexpr const char* CHAT_NOTICE = "[Vantoro]>> \"%s\" %s";
+constexpr const char* CHAT_IS_READY = "is ready.\r\n";
+constexpr const char* CHAT_HAS_LEFT = "has left.\r\n";
+constexpr const char* CHAT_HOST_CLOSED = "[Vantoro]>> Host connection closed.\r\n";
+constexpr const char* CHAT_HOST_FULL = "[Vantoro]>> Host connection full.\r\n";
+
+// If *sock holds a socket: shut down its receiving side and close it; with
+// `mark` set, *sock becomes INVALID_SOCKET.
+void CloseSock(Socket* sock, int mark);
+
+// Takes this program out of the network. The host closes every connection
+// and its listening socket (no message; each client sees its own close) and
+// shows "Ready/No Connection"; a client closes its connection to the host,
+// empties every record and shows "Disconnected from host". A client that is
+// connected but not yet seated (g_localSeat 0 while g_sock is open) is taken
+// out the client's way too, so that it can connect again. Afterwards
+// g_playerCount and g_localSeat are 0. g_away and g_overflowSock stay.
+void Disconnect();
+
+// Sends len bytes from buf to the others: from a client (fromSeat not 1) to
+// the host on g_sock; from the host to each of seats 2, 3, 4 in that order
+// that holds a connection and whose number is not skipSeat (0 skips nobody).
+// Results are not looked at: the socket layer keeps what it cannot send at
+// once and sends it in order later.
+void SendToOthers(int fromSeat, const void* buf, int len, int skipSeat);
+
+// The host's deal: only on the host with four players. Deals (with the
+// new-game reset when newGame is set), sends MSG_DEAL and, for a new game,
+// MSG_NEW_GAME to every client, shows "Game started" and repaints.
+void DealAndSend(int newGame);
+
+// The write-ready event, whichever socket it is for: tells the overflow
+// connection, if one is open, that the table is full (MSG_HOST_FULL).
+void OnSocketWrite();
+// The accept event on the host's listening socket (g_sock).
+void OnSocketAccept();
+// The close event for a socket.
+void OnSocketClose(Socket sock);
+
+// The client seat (2..4) whose connection is sock on the host; 0 if none.
+int SeatOfSocket(Socket sock);
+
+// The view, when one is installed (these do nothing otherwise).
+void ShowStatus(const char* text);
+void ShowChat(const char* text);
+void ShowRepaint();
+void ShowAwayChecked(bool checked);
+// Formats "[Vantoro]>> \"name\" what" into g_textBuf.
+const char* FormatNotice(const char* name, const char* what);
+// Formats a status text with one count into g_textBuf and shows it.
+void ShowWaitingStatus(const char* format);
