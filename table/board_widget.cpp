@@ -1,0 +1,26 @@
+#include "table/board_widget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "ui/table_painter.h"
+
+BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent) {
+    // The paint handler covers every pixel it is asked for: no background
+    // fill of Qt's own first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAutoFillBackground(false);
+}
+
+void BoardWidget::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    PaintBoard(painter, rect());
+}
+
+void BoardWidget::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && onLeftButtonDown) {
+        const QPoint point = event->position().toPoint();
+        onLeftButtonDown(point.x(), point.y());
+    }
+    QWidget::mousePressEvent(event);
+}

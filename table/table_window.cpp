@@ -1,0 +1,317 @@
+#include "table/table_window.h"
+
+#include <QAction>
+#include <QFile>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include "net/connect.h"
+#include "net/relay.h"
+#include "net/seat_table.h"
+#include "net/socket_layer.h"
+#include "resources/resource_ids.h"
+#include "rules/game_table.h"
+#include "table/board_widget.h"
+#include "ui/card_image.h"
+#include "ui/chat_box.h"
+#include "ui/dialog_units.h"
+#include "ui/table_painter.h"
+#include "ui/wire_text.h"
+
+namespace {
+
+// The window's size in dialog units, and the chat input's limit.
+constexpr int TABLE_WIDTH_DLU = 425;
+constexpr int TABLE_HEIGHT_DLU = 277;
+constexpr int CHAT_INPUT_LIMIT = 512;
+
+constexpr const char* CONNECTION_CLOSED = "[Vantoro]>> Connection closed.\r\n";
+
+// "Absent": a check box drawn as a push button that stays pressed while it is
+// checked. Clicking it only sends its command; the program sets its state.
+class AwayButton : public QPushButton {
+  public:
+    using QPushButton::QPushButton;
+
+  protected:
+    void nextCheckState() override {}
+};
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const char* size : {"32", "16"}) {
+        const QString path =
+            QStringLiteral(":/bitmaps/%1_%2.bmp").arg(IDI_APP).arg(QLatin1String(size));
+        if (QFile::exists(path)) icon.addFile(path);
+    }
+    return icon;
+}
+
+}  // namespace
+
+TableWindow::TableWindow() : connectDialog_([](QWidget*) { return 0; }) {
+    BuildFromTemplate();
+    OnInitDialog();
+}
+
+TableWindow::~TableWindow() {
+    // A window that goes away without its destruction having run (it was
+    // never closed) still releases what it owns.
+    if (!destroyed_) {
+        destroyed_ = true;
+        OnDestroy();
+    }
+    if (g_view == this) g_view = nullptr;
+}
+
+QPushButton* TableWindow::AddButton(int id, const QString& label, int x, int y, int width,
+                                    int height) {
+    QPushButton* button =
+        id == IDC_AWAY ? new AwayButton(label, board_) : new QPushButton(label, board_);
+    button->setGeometry(DialogRectToPixels(x, y, width, height, BaseUnitsOf(font())));
+    controls_.insert(id, button);
+    connect(button, &QPushButton::clicked, this, [this, id] { OnCommand(id); });
+    return button;
+}
+
+void TableWindow::BuildFromTemplate() {
+    setWindowTitle(QStringLiteral("Vantoro"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFont(TableWindowFont());
+    const DialogBaseUnits units = BaseUnitsOf(font());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    menuBar_ = new QMenuBar(this);
+    gameMenu_ = menuBar_->addMenu(QStringLiteral("Jeu"));
+    const auto addItem = [this](int id, const QString& label) {
+        QAction* action = gameMenu_->addAction(label);
+        menuItems_.insert(id, action);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    };
+    addItem(IDM_NETWORK_GAME, QStringLiteral("Jeu en réseau..."));
+    gameMenu_->addSeparator();
+    addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
+    addItem(IDCANCEL, QStringLiteral("Quitter"));
+    connect(gameMenu_, &QMenu::aboutToShow, this, &TableWindow::OnInitMenuPopup);
+    layout->setMenuBar(menuBar_);
+
+    board_ = new BoardWidget(this);
+    board_->setFixedSize(DialogRectToPixels(0, 0, TABLE_WIDTH_DLU, TABLE_HEIGHT_DLU, units).size());
+    board_->onLeftButtonDown = [this](int x, int y) { OnLButtonDown(x, y); };
+    layout->addWidget(board_);
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setSizeGripEnabled(false);
+    statusLabel_ = new QLabel(statusBar_);
+    statusBar_->addWidget(statusLabel_, 1);
+    layout->addWidget(statusBar_);
+
+    // The controls in template order, which is also the tab order.
+    QPushButton* ok = AddButton(IDOK, QStringLiteral("OK"), 366, 79, 50, 14);
+    ok->setDefault(true);
+    ok->hide();
+
+    chatLog_ = new ChatLog(board_);
+    chatLog_->setGeometry(DialogRectToPixels(250, 160, 166, 77, units));
+    controls_.insert(IDC_CHAT_LOG, chatLog_);
+
+    chatInput_ = new QLineEdit(board_);
+    chatInput_->setGeometry(DialogRectToPixels(250, 242, 166, 12, units));
+    controls_.insert(IDC_CHAT_INPUT, chatInput_);
+
+    AddButton(IDC_SAVE_GAME, QStringLiteral("Enregistrer jeu"), 335, 125, 81, 13)->hide();
+    AddButton(IDC_PLAYER_INFO, QStringLiteral("Info joueur"), 250, 142, 81, 14)->setEnabled(false);
+    AddButton(IDC_PASS, QStringLiteral("Passer"), 215, 241, 29, 13);
+    AddButton(IDC_PLAY, QStringLiteral("Jouer\ncartes"), 215, 211, 29, 26);
+    AddButton(IDC_NEXT_ROUND, QStringLiteral("Tour\nsuivant"), 215, 160, 29, 26)->setEnabled(false);
+    AddButton(IDC_CLEAR_CHAT, QStringLiteral("Effacer la boîte de chat"), 335, 142, 81, 13);
+    AddButton(IDC_AWAY, QStringLiteral("Absent"), 215, 142, 29, 14)->setCheckable(true);
+}
+
+void TableWindow::OnInitDialog() {
+    // A record full of zeroes counts as occupied, so each is emptied; this is
+    // also what first gives each record its seat number.
+    for (int seat = 0; seat <= SEAT_COUNT; ++seat) ClearSeat(seat);
+    g_playerCount = 0;
+    LoadTableImages();
+    SetStatusText(STATUS_NO_CONNECTION);
+    // (The window's system menu is left as the window system makes it.)
+    g_view = this;
+    setWindowIcon(ApplicationIcon());
+    chatInput_->setMaxLength(CHAT_INPUT_LIMIT);
+    g_table = new GameTable;
+    chatInput_->setFocus();
+}
+
+QPushButton* TableWindow::Button(int id) const {
+    return qobject_cast<QPushButton*>(controls_.value(id, nullptr));
+}
+
+QString TableWindow::StatusText() const {
+    return statusLabel_->text();
+}
+
+void TableWindow::SetStatusText(const char* text) {
+    statusLabel_->setText(TextFromBytes(text));
+}
+
+void TableWindow::AppendChatText(const char* text) {
+    ::AppendChatText(chatLog_, text);
+}
+
+void TableWindow::Repaint() {
+    board_->update();
+}
+
+void TableWindow::SetAwayChecked(bool checked) {
+    Button(IDC_AWAY)->setChecked(checked);
+}
+
+void TableWindow::EnablePlayerInfo(bool enabled) {
+    Button(IDC_PLAYER_INFO)->setEnabled(enabled);
+}
+
+void TableWindow::SetConnectDialogRunner(ConnectDialogRunner runner) {
+    connectDialog_ = std::move(runner);
+}
+
+void TableWindow::InvalidateCardRect(int slot) {
+    if (slot < 0 || slot >= HAND_SIZE) return;
+    const CardRect& r = g_cardRects[slot];
+    board_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+}
+
+void TableWindow::OnCommand(int id) {
+    switch (id) {
+        case IDOK:
+            OnSendChat();
+            break;
+        case IDCANCEL:
+            OnQuit();
+            break;
+        case IDC_SAVE_GAME:
+            OnSaveGame();
+            break;
+        case IDC_PLAYER_INFO:
+            OnPlayerInfo();
+            break;
+        case IDC_PASS:
+            OnPass();
+            break;
+        case IDC_PLAY:
+            OnPlay();
+            break;
+        case IDC_NEXT_ROUND:
+            OnNextRound();
+            break;
+        case IDC_CLEAR_CHAT:
+            OnClearChat();
+            break;
+        case IDC_AWAY:
+            OnAway();
+            break;
+        case IDM_NETWORK_GAME:
+            OnNetworkGame();
+            break;
+        case IDM_DISCONNECT:
+            OnDisconnect();
+            break;
+        default:
+            break;
+    }
+}
+
+void TableWindow::OnNetworkGame() {
+    const int result = connectDialog_ ? connectDialog_(this) : 0;
+    if (result != 0) {
+        QMessageBox box(QMessageBox::Critical, QString(), QStringLiteral("Winsock Fatal Error!"),
+                        QMessageBox::Ok, this);
+        box.exec();
+        DestroyWindow();
+        return;
+    }
+    // A client that has just connected has no seat yet (it comes with
+    // MSG_SEAT_ASSIGN) and shows "Ready/No Connection" until the network
+    // writes its own texts.
+    if (g_localSeat == 1)
+        SetStatusText("Waiting user... 3 more needed");
+    else if (g_localSeat >= 2)
+        SetStatusText("Connecting...");
+    else if (g_localSeat == 0)
+        SetStatusText(STATUS_NO_CONNECTION);
+}
+
+void TableWindow::OnDisconnect() {
+    if (g_sock == INVALID_SOCKET) return;
+    AppendChatText(CONNECTION_CLOSED);
+    Disconnect();
+    EnablePlayerInfo(false);
+    SetAwayChecked(false);
+    Repaint();
+}
+
+void TableWindow::OnQuit() {
+    DestroyWindow();
+}
+
+void TableWindow::OnInitMenuPopup() {
+    // The rule looks at the player count only, not at the sockets.
+    const bool atTable = g_playerCount > 0;
+    menuItems_.value(IDM_NETWORK_GAME)->setEnabled(!atTable);
+    menuItems_.value(IDM_DISCONNECT)->setEnabled(atTable);
+}
+
+void TableWindow::OnClearChat() {
+    chatLog_->Clear();
+}
+
+void TableWindow::keyPressEvent(QKeyEvent* event) {
+    const bool plain = event->modifiers() == Qt::NoModifier ||
+                       (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // A focused push button takes Enter itself; from anywhere else (the
+        // chat input, the chat log) Enter is the hidden default button's command.
+        OnCommand(IDOK);
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TableWindow::reject() {
+    OnCommand(IDCANCEL);
+}
+
+void TableWindow::DestroyWindow() {
+    if (destroyed_) return;
+    destroyed_ = true;
+    OnDestroy();
+    done(0);
+}
+
+void TableWindow::OnDestroy() {
+    delete g_table;
+    g_table = nullptr;
+    FreeTableImages();
+    if (g_winsockStarted) {
+        // Every connection is closed before the socket layer lets go of the rest.
+        Disconnect();
+        SockCleanup();
+    }
+    // Nothing is shown any more: the network's last texts went above.
+    if (g_view == this) g_view = nullptr;
+}

@@ -1,0 +1,126 @@
+// The table window: the program's one window, run modally from main.
+//
+// It is built the way its dialog template describes it: caption "Vantoro",
+// the menu "Jeu", a board of 425 x 277 dialog units in the window font
+// (DejaVu Sans, 9 points) on which the ten controls sit at their dialog-unit
+// places, and a one-part status line below; the size is fixed. It owns the
+// one GameTable (g_table) and the images from creation to destruction, and
+// it is the TableView through which the network code shows what happens
+// (installed in g_view for its whole life).
+//
+// Every command, from a button, the menu, Enter (IDOK) or Escape and the
+// close box (IDCANCEL), reaches OnCommand with its id. Destruction
+// (Quitter, Escape, the close box, a fatal network error) releases, in this
+// order, the game table, the images and, if the network was ever started,
+// the connections; then the window ends with result 0.
+#pragma once
+
+#include <QDialog>
+#include <QHash>
+#include <QString>
+#include <functional>
+
+#include "net/table_view.h"
+
+class BoardWidget;
+class ChatLog;
+class QAction;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+
+// Runs the connect dialog modally over `owner` and returns its end result: 1
+// when the socket could not be registered for events (fatal), 0 otherwise.
+using ConnectDialogRunner = std::function<int(QWidget* owner)>;
+
+class TableWindow : public QDialog, public TableView {
+    Q_OBJECT
+
+  public:
+    // Builds the window and runs its initialisation: empties the seats,
+    // loads the images, shows "Ready/No Connection", installs itself in
+    // g_view, creates g_table and puts the focus in the chat input.
+    TableWindow();
+    ~TableWindow() override;
+
+    // TableView: what the network code shows.
+    void SetStatusText(const char* text) override;
+    void AppendChatText(const char* text) override;
+    void Repaint() override;
+    void SetAwayChecked(bool checked) override;
+    void EnablePlayerInfo(bool enabled) override;
+
+    // Every command arrives here, keyed on its id; unknown ids are ignored.
+    virtual void OnCommand(int id);
+
+    // The menu: "Jeu en réseau...", "Déconnecter", "Quitter".
+    void OnNetworkGame();
+    void OnDisconnect();
+    void OnQuit();
+    // Before the "Jeu" menu opens: with players at the table "Jeu en
+    // réseau..." is greyed and "Déconnecter" enabled, without, the reverse.
+    void OnInitMenuPopup();
+
+    // The player's commands. OnClearChat empties the chat log; the others are
+    // the hooks of the player's commands (player_commands.cpp).
+    void OnClearChat();
+    void OnPlay();
+    void OnPass();
+    void OnNextRound();
+    void OnAway();
+    void OnSendChat();
+    void OnPlayerInfo();
+    void OnSaveGame();
+    // A left click on the table at board pixel (x, y).
+    void OnLButtonDown(int x, int y);
+
+    // Repaints one card's hit rectangle (g_cardRects[slot]) of the board.
+    void InvalidateCardRect(int slot);
+
+    // Installs what "Jeu en réseau..." runs; the default returns 0 at once.
+    void SetConnectDialogRunner(ConnectDialogRunner runner);
+
+    // The control with this id (IDOK, IDC_...), or null: the window's
+    // GetDlgItem.
+    QWidget* Control(int id) const { return controls_.value(id, nullptr); }
+    QPushButton* Button(int id) const;
+    ChatLog* ChatLogBox() const { return chatLog_; }
+    QLineEdit* ChatInput() const { return chatInput_; }
+    BoardWidget* Board() const { return board_; }
+    QMenu* GameMenu() const { return gameMenu_; }
+    // The menu item with this id (IDM_NETWORK_GAME, IDM_DISCONNECT, IDCANCEL).
+    QAction* MenuItem(int id) const { return menuItems_.value(id, nullptr); }
+    QString StatusText() const;
+    // True once the window's destruction has run.
+    bool IsDestroyed() const { return destroyed_; }
+
+  protected:
+    // Enter anywhere but on a visible push button is the IDOK command.
+    void keyPressEvent(QKeyEvent* event) override;
+    // Escape and the close box: the IDCANCEL command.
+    void reject() override;
+
+  private:
+    void BuildFromTemplate();
+    void OnInitDialog();
+    // Runs OnDestroy once and ends the window.
+    void DestroyWindow();
+    void OnDestroy();
+    QPushButton* AddButton(int id, const QString& label, int x, int y, int width, int height);
+
+    BoardWidget* board_ = nullptr;
+    QMenuBar* menuBar_ = nullptr;
+    QMenu* gameMenu_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QLabel* statusLabel_ = nullptr;
+    ChatLog* chatLog_ = nullptr;
+    QLineEdit* chatInput_ = nullptr;
+    QHash<int, QWidget*> controls_;
+    QHash<int, QAction*> menuItems_;
+    ConnectDialogRunner connectDialog_;
+    bool destroyed_ = false;
+};

@@ -1,0 +1,148 @@
+#include "ui/table_painter.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QRegion>
+#include <QString>
+
+#include "net/seat_table.h"
+#include "resources/resource_ids.h"
+#include "ui/card_image.h"
+#include "ui/wire_text.h"
+
+CardRect g_cardRects[HAND_SIZE];
+
+namespace {
+
+// The waiting screen: the four suits in rows, ace to king, each card over its
+// left neighbour and each row over the one above, and the title beside them.
+void PaintWaitingScreen(QPainter& painter) {
+    for (int card = 0; card < DECK_SIZE; ++card)
+        DrawCard(painter, card, 30 + 15 * (card % 13), 30 + 80 * (card / 13));
+    if (g_titleImage != nullptr) g_titleImage->Draw(painter, 415, 40);
+}
+
+// A text whose top-left corner is at (x, y).
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+void DrawImage(QPainter& painter, const CardImage* image, int x, int y) {
+    if (image != nullptr) image->Draw(painter, x, y);
+}
+
+// One of the three other seats, in the area whose left edge is `left`.
+void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int left, int areaWidth) {
+    if (table.roundOver == 0) {
+        if (table.turn == seat)
+            DrawImage(painter, g_turnOtherImage, left + 90, 70);
+        else if (table.passed[seat] != 0)
+            DrawImage(painter, g_passImage, left + 90, 70);
+    }
+
+    painter.setPen(Qt::white);
+    const QString name = TextFromBytes(g_seats[seat].name, NAME_SIZE);
+    painter.drawText(QRect(left, 2, areaWidth, 98),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip, name);
+    if (g_away[seat] != 0) DrawImage(painter, g_awayImage, left, 5);
+    DrawTextAt(painter, left + 2, 32, QStringLiteral("W: %1").arg(table.wins[seat]));
+    DrawTextAt(painter, left + 5, 47, QStringLiteral("$: %1").arg(table.money[seat]));
+    painter.setPen(Qt::black);
+
+    int backs = 0;
+    for (int slot = 0; slot < HAND_SIZE; ++slot) {
+        if (table.hands[seat][slot] == NO_CARD) continue;
+        DrawCard(painter, CARD_BACK_SMALL, left + 50 + 10 * backs, 15);
+        ++backs;
+    }
+    int shown = 0;
+    for (int place = 0; place < PLAY_SIZE; ++place) {
+        const std::uint8_t card = table.lastPlays[seat][place];
+        if (card == NO_CARD) continue;
+        DrawCard(painter, card, left + 10 + 15 * shown, 70);
+        ++shown;
+    }
+}
+
+// The local hand, drawn from the right so that each card lies over its left
+// neighbour: every drawn card is taken out of the clip before the next one.
+void PaintLocalHand(QPainter& painter, const GameTable& table, int local, const QRect& client) {
+    const std::uint8_t* hand = table.hands[local];
+    const int width = CardWidth();
+    const int height = CardHeight();
+    int place = GameTable::CountCards(hand, HAND_SIZE) - 1;
+    QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion(client);
+    for (int slot = HAND_SIZE - 1; slot >= 0; --slot) {
+        if (hand[slot] == NO_CARD) continue;
+        const int x = HAND_LEFT + HAND_STEP * place;
+        const int y = table.selection[slot] != 0 ? HAND_TOP_SELECTED : HAND_TOP;
+        DrawCard(painter, hand[slot], x, y);
+        clip -= QRect(x, y, width, height);
+        painter.setClipRegion(clip);
+        g_cardRects[slot] = {x, y, x + width, HAND_TOP + height};
+        --place;
+    }
+}
+
+}  // namespace
+
+QFont TableWindowFont() {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(9);
+    return font;
+}
+
+void PaintTable(QPainter& painter, const QRect& client) {
+    const int local = g_localSeat;
+    if (g_playerCount != SEAT_COUNT || g_table == nullptr || local < 1 || local > SEAT_COUNT) {
+        // A table of four whose local seat is not known yet has no own hand
+        // to show: it keeps the waiting screen.
+        PaintWaitingScreen(painter);
+        return;
+    }
+    const GameTable& table = *g_table;
+
+    painter.save();
+    painter.setFont(TableWindowFont());
+    painter.setBackgroundMode(Qt::TransparentMode);
+    const int areaWidth = client.width() / 3;
+
+    // The seat after the local one sits in the left third, the one before it
+    // in the right third.
+    int seat = local;
+    for (int area = 0; area < 3; ++area) {
+        seat = seat % SEAT_COUNT + 1;
+        PaintOtherSeat(painter, table, seat, area * areaWidth, areaWidth);
+    }
+
+    if (table.roundOver == 0) {
+        if (table.turn == local)
+            DrawImage(painter, g_turnLocalImage, 100, 230);
+        else if (table.passed[local] != 0)
+            DrawImage(painter, g_passImage, 100, 230);
+    }
+    painter.setPen(Qt::white);
+    // The number stays the same from the start of a round until the next deal.
+    const int round = table.roundOver == 0 ? table.roundsPlayed + 1 : table.roundsPlayed;
+    DrawTextAt(painter, 380, 200, QStringLiteral("Current Round: %1").arg(round));
+    if (g_away[local] != 0) DrawImage(painter, g_awayImage, 270, 325);
+    DrawTextAt(painter, 270, 350, QStringLiteral("W: %1").arg(table.wins[local]));
+    DrawTextAt(painter, 272, 365, QStringLiteral("$: %1").arg(table.money[local]));
+    painter.setPen(Qt::black);
+
+    int shown = 0;
+    for (int place = 0; place < PLAY_SIZE; ++place) {
+        const std::uint8_t card = table.lastPlays[local][place];
+        if (card == NO_CARD) continue;
+        DrawCard(painter, card, 10 + 15 * shown, 170);
+        ++shown;
+    }
+
+    PaintLocalHand(painter, table, local, client);
+    painter.restore();
+}
+
+void PaintBoard(QPainter& painter, const QRect& client) {
+    painter.fillRect(client, FeltColor());
+    PaintTable(painter, client);
+}
