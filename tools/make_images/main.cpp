@@ -1,0 +1,85 @@
+// make_images: draws every bitmap of the program and writes it as
+// <output dir>/<id>.bmp. Run by hand when the artwork changes:
+//
+//   make_images resources/bitmaps [--sheet docs/cards.png]
+//
+// The output depends on nothing but this program: no image, font file or
+// setting is read, so running it again writes the same bytes.
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <cstdio>
+
+#include "tools/make_images/bmp_writer.h"
+#include "tools/make_images/palette.h"
+#include "tools/make_images/pictures.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "usage: make_images <output dir> [--sheet <file.png> [--scale N]]\n");
+    return 2;
+}
+
+bool WritePng(const QImage& image, const QString& path) {
+    QImageWriter writer(path, "PNG");
+    if (writer.write(image)) return true;
+    std::fprintf(stderr, "make_images: cannot write %s: %s\n", qPrintable(path),
+                 qPrintable(writer.errorString()));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The painter needs the Gui module but never a screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args.first().startsWith("-")) return Usage();
+    const QString outDir = args.first();
+    QString sheetPath;
+    int scale = 2;
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--sheet" && i + 1 < args.size()) {
+            sheetPath = args[++i];
+        } else if (args[i] == "--scale" && i + 1 < args.size()) {
+            scale = args[++i].toInt();
+            if (scale < 1 || scale > 4) return Usage();
+        } else {
+            return Usage();
+        }
+    }
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "make_images: cannot create %s\n", qPrintable(outDir));
+        return 1;
+    }
+
+    const std::vector<Picture> pictures = MakePictures();
+    for (const Picture& picture : pictures) {
+        // A picture meant for a palette must use only that palette's colours;
+        // anything else would be a drawing mistake hidden by the conversion.
+        if (picture.depth == Depth::Colour16 &&
+            palette::CountInexactPixels(picture.drawing, palette::Vga16()) != 0) {
+            std::fprintf(stderr, "make_images: %s uses colours outside its palette\n",
+                         qPrintable(picture.name));
+            return 1;
+        }
+        // Written by our own encoder: Qt's BMP writer leaves the padding at the
+        // end of each row of 1- and 8-bit images uninitialised, so its files
+        // differ from run to run.
+        const QByteArray bytes = EncodeBmp(Stored(picture));
+        QFile file(QDir(outDir).filePath(picture.name + ".bmp"));
+        if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) ||
+            file.write(bytes) != bytes.size()) {
+            std::fprintf(stderr, "make_images: cannot write %s\n", qPrintable(file.fileName()));
+            return 1;
+        }
+    }
+    if (!sheetPath.isEmpty() && !WritePng(MakeSheet(pictures, scale), sheetPath)) return 1;
+    std::printf("make_images: wrote %d bitmaps to %s\n", static_cast<int>(pictures.size()),
+                qPrintable(outDir));
+    return 0;
+}

@@ -1,0 +1,115 @@
+#include "tools/make_images/suits.h"
+
+#include <array>
+
+#include "tools/make_images/palette.h"
+
+bool IsRed(Suit suit) {
+    return suit == Suit::Diamonds || suit == Suit::Hearts;
+}
+
+QRgb SuitColour(Suit suit) {
+    return IsRed(suit) ? palette::RED : palette::BLACK;
+}
+
+namespace {
+
+QPainterPath Circle(double cx, double cy, double r) {
+    QPainterPath path;
+    path.addEllipse(QPointF(cx, cy), r, r);
+    return path;
+}
+
+QPainterPath Polygon(std::initializer_list<QPointF> points) {
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(points)));
+    path.closeSubpath();
+    return path;
+}
+
+// The stem under a spade or a club: a narrow waist flaring to a foot.
+QPainterPath Stem(double top) {
+    QPainterPath path;
+    path.moveTo(0.46, top);
+    path.lineTo(0.54, top);
+    path.quadTo(0.56, 0.90, 0.78, 1.0);
+    path.lineTo(0.22, 1.0);
+    path.quadTo(0.44, 0.90, 0.46, top);
+    path.closeSubpath();
+    return path;
+}
+
+}  // namespace
+
+QPainterPath SuitPath(Suit suit) {
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    switch (suit) {
+        case Suit::Diamonds: {
+            // Slightly hollow sides, as the printed diamond has.
+            path.moveTo(0.5, 0.0);
+            path.quadTo(0.70, 0.30, 1.0, 0.5);
+            path.quadTo(0.70, 0.70, 0.5, 1.0);
+            path.quadTo(0.30, 0.70, 0.0, 0.5);
+            path.quadTo(0.30, 0.30, 0.5, 0.0);
+            path.closeSubpath();
+            return path;
+        }
+        case Suit::Hearts: {
+            path = Circle(0.26, 0.28, 0.26).united(Circle(0.74, 0.28, 0.26));
+            QPainterPath point;
+            point.moveTo(0.01, 0.34);
+            point.quadTo(0.10, 0.66, 0.5, 1.0);
+            point.quadTo(0.90, 0.66, 0.99, 0.34);
+            point.lineTo(0.5, 0.2);
+            point.closeSubpath();
+            return path.united(point);
+        }
+        case Suit::Spades: {
+            path = Circle(0.26, 0.56, 0.24).united(Circle(0.74, 0.56, 0.24));
+            QPainterPath point;
+            point.moveTo(0.5, 0.0);
+            point.quadTo(0.86, 0.30, 0.985, 0.50);
+            point.lineTo(0.5, 0.7);
+            point.lineTo(0.015, 0.50);
+            point.quadTo(0.14, 0.30, 0.5, 0.0);
+            point.closeSubpath();
+            return path.united(point).united(Stem(0.6));
+        }
+        case Suit::Clubs: {
+            path = Circle(0.5, 0.24, 0.24)
+                       .united(Circle(0.23, 0.58, 0.23))
+                       .united(Circle(0.77, 0.58, 0.23))
+                       .united(Polygon({{0.35, 0.4}, {0.65, 0.4}, {0.6, 0.62}, {0.4, 0.62}}));
+            return path.united(Stem(0.55));
+        }
+    }
+    return path;
+}
+
+Mask SuitMask(Suit suit, int width, int height) {
+    return MaskFromPath(SuitPath(suit), width, height);
+}
+
+const Mask& PipMask(Suit suit) {
+    static const std::array<Mask, 4> pips = {
+        SuitMask(Suit::Diamonds, 9, 12),
+        SuitMask(Suit::Clubs, 11, 12),
+        SuitMask(Suit::Hearts, 11, 11),
+        SuitMask(Suit::Spades, 11, 12),
+    };
+    return pips[static_cast<size_t>(suit)];
+}
+
+const Mask& IndexSuitMask(Suit suit) {
+    static const std::array<Mask, 4> marks = {
+        MaskFromRows({"...#...", "..###..", "..###..", ".#####.", "#######", ".#####.", "..###..",
+                      "..###..", "...#..."}),
+        MaskFromRows({"..###..", ".#####.", ".#####.", "##.#.##", "#######", "##.#.##", "...#...",
+                      "..###.."}),
+        MaskFromRows({".##.##.", "#######", "#######", "#######", ".#####.", "..###..", "...#..."}),
+        MaskFromRows({"...#...", "..###..", ".#####.", "#######", "#######", "##.#.##", "...#...",
+                      "..###.."}),
+    };
+    return marks[static_cast<size_t>(suit)];
+}

@@ -1,0 +1,25 @@
+// The four suit symbols: as paths for large pips, as rendered masks for the
+// pips of the number cards, and as hand-made masks for the small index under
+// the rank.
+#pragma once
+
+#include <QPainterPath>
+#include <QRgb>
+
+#include "tools/make_images/mask.h"
+
+// In card-index order: a card index is 13 x suit + rank index.
+enum class Suit { Diamonds = 0, Clubs = 1, Hearts = 2, Spades = 3 };
+
+bool IsRed(Suit suit);
+// Red for hearts and diamonds, black for clubs and spades.
+QRgb SuitColour(Suit suit);
+
+// The symbol filling the unit box 0..1 x 0..1, point upwards where it has one.
+QPainterPath SuitPath(Suit suit);
+// The pip of the number cards, upright: 11 x 12 pixels at most.
+const Mask& PipMask(Suit suit);
+// The small symbol of the corner index, 7 pixels wide.
+const Mask& IndexSuitMask(Suit suit);
+// The symbol at any size, rendered from its path.
+Mask SuitMask(Suit suit, int width, int height);
