@@ -1,0 +1,139 @@
+// The image set: loading, the two-colour rule, drawing at each slot's own
+// size, and release to null.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include "resources/resource_ids.h"
+#include "ui/card_image.h"
+
+namespace {
+
+// A colour that no bitmap of the set uses, so that every pixel a drawing
+// changes can be told from the background.
+const QRgb kBackground = qRgb(1, 2, 3);
+
+QRect ChangedArea(const QImage& image, int* changedCount) {
+    QRect area;
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != kBackground) {
+                area |= QRect(x, y, 1, 1);
+                ++count;
+            }
+    *changedCount = count;
+    return area;
+}
+
+QImage DrawnAt(int card, int x, int y) {
+    QImage canvas(200, 200, QImage::Format_RGB32);
+    canvas.fill(kBackground);
+    QPainter painter(&canvas);
+    DrawCard(painter, card, x, y);
+    painter.end();
+    return canvas;
+}
+
+class CardImageSetTest : public ::testing::Test {
+  protected:
+    void TearDown() override { FreeTableImages(); }
+};
+
+}  // namespace
+
+TEST(LoadBitmapFile, ShowsTwoColourPicturesBlackOnWhiteWhateverTheirColours) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // A two-colour picture stored with a light yellow and a dark red.
+    QImage mono(8, 2, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 255, 0), qRgb(128, 0, 0)});
+    mono.fill(0);
+    mono.setPixel(3, 1, 1);
+    const QString monoPath = dir.filePath(QStringLiteral("mono.bmp"));
+    ASSERT_TRUE(mono.save(monoPath, "BMP"));
+
+    const QImage loaded = LoadBitmapFile(monoPath);
+    ASSERT_EQ(loaded.format(), QImage::Format_RGB32);
+    EXPECT_EQ(loaded.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(loaded.pixel(3, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(loaded.pixel(7, 1), qRgb(255, 255, 255));
+
+    // A colour picture keeps its colours, the felt green included.
+    QImage colour(2, 1, QImage::Format_RGB888);
+    colour.setPixel(0, 0, qRgb(0, 128, 0));
+    colour.setPixel(1, 0, qRgb(200, 10, 30));
+    const QString colourPath = dir.filePath(QStringLiteral("colour.bmp"));
+    ASSERT_TRUE(colour.save(colourPath, "BMP"));
+    const QImage loadedColour = LoadBitmapFile(colourPath);
+    EXPECT_EQ(loadedColour.pixel(0, 0), qRgb(0, 128, 0));
+    EXPECT_EQ(loadedColour.pixel(1, 0), qRgb(200, 10, 30));
+
+    EXPECT_TRUE(LoadBitmapFile(dir.filePath(QStringLiteral("missing.bmp"))).isNull());
+}
+
+TEST_F(CardImageSetTest, LoadsEveryPictureOnceAndFreesEveryGlobalToNull) {
+    LoadTableImages();
+    ASSERT_NE(g_cardImages, nullptr);
+    for (int slot = 0; slot < CARD_IMAGE_COUNT; ++slot) {
+        ASSERT_NE(g_cardImages[slot], nullptr) << slot;
+        EXPECT_FALSE(g_cardImages[slot]->IsNull()) << "bitmap " << IDB_CARD_FIRST + slot;
+    }
+    for (CardImage* single :
+         {g_turnOtherImage, g_turnLocalImage, g_passImage, g_titleImage, g_awayImage}) {
+        ASSERT_NE(single, nullptr);
+        EXPECT_FALSE(single->IsNull());
+    }
+
+    // A second load keeps the set that exists.
+    CardImage** set = g_cardImages;
+    CardImage* slot7 = g_cardImages[7];
+    CardImage* title = g_titleImage;
+    LoadTableImages();
+    EXPECT_EQ(g_cardImages, set);
+    EXPECT_EQ(g_cardImages[7], slot7);
+    EXPECT_EQ(g_titleImage, title);
+
+    FreeTableImages();
+    EXPECT_EQ(g_cardImages, nullptr);
+    EXPECT_EQ(g_turnOtherImage, nullptr);
+    EXPECT_EQ(g_turnLocalImage, nullptr);
+    EXPECT_EQ(g_passImage, nullptr);
+    EXPECT_EQ(g_titleImage, nullptr);
+    EXPECT_EQ(g_awayImage, nullptr);
+    // Freeing what is not there does nothing.
+    FreeTableImages();
+    FreeCardImages();
+    EXPECT_EQ(g_cardImages, nullptr);
+}
+
+TEST_F(CardImageSetTest, DrawsEachSlotWhollyAtItsOwnSizeAndNothingOutsideTheSet) {
+    LoadTableImages();
+    int changed = 0;
+    EXPECT_EQ(ChangedArea(DrawnAt(CARD_BACK_SMALL, 10, 20), &changed), QRect(10, 20, 35, 47));
+    EXPECT_EQ(changed, 35 * 47);
+    EXPECT_EQ(ChangedArea(DrawnAt(0, 5, 6), &changed), QRect(5, 6, 71, 96));
+    EXPECT_EQ(changed, 71 * 96);
+    // The drawn pixels are the picture's own, unscaled.
+    const QImage drawn = DrawnAt(40, 0, 0);
+    EXPECT_EQ(drawn.copy(0, 0, 71, 96), g_cardImages[40]->Bitmap());
+
+    for (int outside : {-1, CARD_IMAGE_COUNT, 0x55}) {
+        ChangedArea(DrawnAt(outside, 0, 0), &changed);
+        EXPECT_EQ(changed, 0) << outside;
+    }
+    FreeTableImages();
+    ChangedArea(DrawnAt(0, 0, 0), &changed);
+    EXPECT_EQ(changed, 0) << "a freed set draws nothing";
+}
+
+TEST_F(CardImageSetTest, CardSizeIsSlotZerosOrTheUsualSizeWithoutIt) {
+    FreeTableImages();
+    EXPECT_EQ(CardWidth(), 71);
+    EXPECT_EQ(CardHeight(), 96);
+    LoadTableImages();
+    EXPECT_EQ(CardWidth(), g_cardImages[0]->Width());
+    EXPECT_EQ(CardHeight(), g_cardImages[0]->Height());
+}
