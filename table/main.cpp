@@ -3,6 +3,7 @@
 // toolkit is given the program's name only.
 #include <QApplication>
 
+#include "table/connect_dialog.h"
 #include "table/table_window.h"
 
 int main() {
@@ -11,6 +12,7 @@ int main() {
     int count = 1;
     QApplication application(count, arguments);
     TableWindow window;
+    window.SetConnectDialogRunner(RunConnectDialog);
     window.exec();
     return 0;
 }

@@ -1,0 +1,183 @@
+#include "table/connect_dialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "net/connect.h"
+#include "net/winsock_error.h"
+#include "resources/resource_ids.h"
+#include "ui/dialog_units.h"
+
+namespace {
+
+constexpr int CONNECT_WIDTH_DLU = 191;
+constexpr int CONNECT_HEIGHT_DLU = 67;
+constexpr int NICKNAME_LIMIT = 16;
+constexpr int PORT_LIMIT = 4;
+constexpr int ADDRESS_LIMIT = 15;
+
+constexpr const char* NAME_MISSING = "Please enter a name to indentify yourself.";
+
+}  // namespace
+
+QByteArray Utf8Prefix(const QString& text, int maxBytes) {
+    QByteArray bytes = text.toUtf8();
+    if (bytes.size() <= maxBytes) return bytes;
+    int cut = maxBytes;
+    // Step back over continuation bytes (10xxxxxx) to a character's start.
+    while (cut > 0 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    bytes.truncate(cut);
+    return bytes;
+}
+
+void ShowWinsockError(QWidget* owner, const char* text) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Winsock Error"),
+                    QString::fromLatin1(text), QMessageBox::Ok, owner);
+    box.exec();
+}
+
+ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("Connection"));
+    setFont(QFont(QStringLiteral("Arial"), 9));
+    const DialogBaseUnits units = BaseUnitsOf(font());
+    auto place = [&](QWidget* widget, int x, int y, int width, int height) {
+        widget->setGeometry(DialogRectToPixels(x, y, width, height, units));
+    };
+    auto button = [&](const QString& label, int x, int y, int width, int height) {
+        auto* b = new QPushButton(label, this);
+        // The dialog has no default button: Enter presses nothing.
+        b->setAutoDefault(false);
+        b->setDefault(false);
+        place(b, x, y, width, height);
+        return b;
+    };
+    auto field = [&](int x, int y, int width, int height) {
+        auto* edit = new QLineEdit(this);
+        place(edit, x, y, width, height);
+        return edit;
+    };
+    auto label = [&](const QString& text, int x, int y, int width, int height) {
+        auto* l = new QLabel(text, this);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(l, x, y, width, height);
+    };
+
+    // In the order of the dialog template, which is also the tab order.
+    join_ = button(QStringLiteral("Rejoindre"), 128, 45, 56, 14);
+    host_ = button(QStringLiteral("Être hôte"), 128, 26, 56, 14);
+    address_ = field(39, 26, 82, 12);
+    port_ = field(39, 47, 28, 12);
+    label(QStringLiteral("IP :"), 7, 26, 27, 13);
+    label(QStringLiteral("Port :"), 7, 47, 27, 12);
+    nickname_ = field(49, 7, 135, 12);
+    label(QStringLiteral("Pseudo :"), 7, 7, 38, 11);
+    setTabOrder(join_, host_);
+    setTabOrder(host_, address_);
+    setTabOrder(address_, port_);
+    setTabOrder(port_, nickname_);
+
+    connect(host_, &QPushButton::clicked, this, [this] { OnCommand(IDC_HOST); });
+    connect(join_, &QPushButton::clicked, this, [this] { OnCommand(IDC_JOIN); });
+    setFixedSize(DialogRectToPixels(0, 0, CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU, units).size());
+}
+
+QLineEdit* ConnectDialog::Field(int id) const {
+    switch (id) {
+        case IDC_NICKNAME:
+            return nickname_;
+        case IDC_IP:
+            return address_;
+        case IDC_PORT:
+            return port_;
+        default:
+            return nullptr;
+    }
+}
+
+QPushButton* ConnectDialog::Button(int id) const {
+    if (id == IDC_HOST) return host_;
+    if (id == IDC_JOIN) return join_;
+    return nullptr;
+}
+
+void ConnectDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!initialised_) {
+        initialised_ = true;
+        OnInitDialog();
+    }
+}
+
+void ConnectDialog::OnInitDialog() {
+    const int started = StartNetwork();
+    if (started != 0) {
+        ShowWinsockError(this, WinsockErrorText(started));
+        done(0);
+        return;
+    }
+    nickname_->setFocus();
+    char address[ADDRESS_TEXT_SIZE] = {};
+    DefaultAddress(address);
+    address_->setText(QString::fromLatin1(address));
+    port_->setText(QString::fromLatin1(DEFAULT_PORT_TEXT));
+    nickname_->setMaxLength(NICKNAME_LIMIT);
+    port_->setMaxLength(PORT_LIMIT);
+    address_->setMaxLength(ADDRESS_LIMIT);
+}
+
+void ConnectDialog::OnCommand(int id) {
+    if (id != IDC_HOST && id != IDC_JOIN) return;
+    if (nickname_->text().isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING),
+                        QMessageBox::Ok, this);
+        box.exec();
+        nickname_->setFocus();
+        return;
+    }
+    // The fields hold at most 16, 15 and 4 characters. Texts travel as UTF-8;
+    // a nickname keeps at most 16 bytes, cut between characters.
+    const QByteArray nickname = Utf8Prefix(nickname_->text(), NICKNAME_LIMIT);
+    const QByteArray address = address_->text().toLatin1().left(ADDRESS_LIMIT);
+    const QByteArray port = port_->text().toLatin1().left(PORT_LIMIT);
+    const ConnectOutcome outcome =
+        id == IDC_HOST ? HostTable(nickname.constData(), address.constData(), port.constData())
+                       : JoinTable(nickname.constData(), address.constData(), port.constData());
+    switch (outcome.step) {
+        case ConnectStep::Connected:
+            done(outcome.endResult);
+            break;
+        case ConnectStep::Failed:
+            ShowWinsockError(this, WinsockErrorText(outcome.error));
+            done(outcome.endResult);
+            break;
+        case ConnectStep::AlreadyOpen:
+        case ConnectStep::NoNickname:
+            break;
+    }
+}
+
+void ConnectDialog::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();  // the dialog has neither an OK nor a Cancel command
+            return;
+        default:
+            QDialog::keyPressEvent(event);
+    }
+}
+
+void ConnectDialog::closeEvent(QCloseEvent* event) {
+    event->accept();
+    done(0);
+}
+
+int RunConnectDialog(QWidget* owner) {
+    ConnectDialog dialog(owner);
+    return dialog.exec();
+}

@@ -1,0 +1,62 @@
+// The connect dialog: asks for a nickname, an address and a port, and makes
+// this program the host of a table or joins one.
+//
+// It is modal over the table window, which keeps receiving its socket events
+// and repaints while the dialog is open. Only "Être hôte", "Rejoindre" and the
+// close box end it; Escape and Enter do nothing. Its end result is 1 when the
+// new socket could not be registered for events (the caller ends the
+// program), 0 in every other case: success, any other failure, the close box.
+#pragma once
+
+#include <QDialog>
+
+#include <QByteArray>
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+// The text as UTF-8, cut to at most maxBytes bytes without splitting a
+// character (nicknames and chat lines travel in fixed byte budgets).
+QByteArray Utf8Prefix(const QString& text, int maxBytes);
+
+// The Winsock error box: the text, the caption "Winsock Error", the
+// exclamation icon and one OK button, owned by `owner`.
+void ShowWinsockError(QWidget* owner, const char* text);
+
+class ConnectDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    explicit ConnectDialog(QWidget* owner);
+
+    // The dialog's fields and buttons, by control id (IDC_NICKNAME, IDC_IP,
+    // IDC_PORT, IDC_HOST, IDC_JOIN); null for any other id.
+    QLineEdit* Field(int id) const;
+    QPushButton* Button(int id) const;
+
+    // Starts the network once per run and fills the fields; ends the dialog
+    // with 0 when the network cannot start. Runs when the dialog is shown.
+    void OnInitDialog();
+    // "Être hôte" (IDC_HOST) and "Rejoindre" (IDC_JOIN).
+    void OnCommand(int id);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    // Escape: nothing happens.
+    void reject() override {}
+
+  private:
+    QLineEdit* nickname_ = nullptr;
+    QLineEdit* address_ = nullptr;
+    QLineEdit* port_ = nullptr;
+    QPushButton* host_ = nullptr;
+    QPushButton* join_ = nullptr;
+    bool initialised_ = false;
+};
+
+// Runs the connect dialog modally over owner and returns its end result.
+int RunConnectDialog(QWidget* owner);
