@@ -121,11 +121,13 @@ void CopyNickname(const char* nickname, char* name) {
 }  // namespace
 
 int StartNetwork() {
-    if (g_winsockStarted) return 0;
-    const int code = SockStartup();
-    if (code != 0) return code;
+    if (!g_winsockStarted) {
+        const int code = SockStartup();
+        if (code != 0) return code;
+        g_winsockStarted = true;
+    }
+    // Every socket event goes to the message handler; installing it again is harmless.
     SetSocketEventHandler(OnSocketEvent);
-    g_winsockStarted = true;
     return 0;
 }
 

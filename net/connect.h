@@ -25,9 +25,10 @@ constexpr int LISTEN_BACKLOG = 5;
 constexpr int HOST_NAME_SIZE = 128;    // the host-name buffer of the address lookup
 constexpr int ADDRESS_TEXT_SIZE = 16;  // a dotted IPv4 address and its NUL
 
-// Starts the network once per run: the socket library, and the routing of
-// every socket event to OnSocketEvent. Returns 0, or the start-up's error
-// code (then g_winsockStarted stays false). Later calls return 0 at once.
+// Starts the socket library once per run and routes every socket event to
+// OnSocketEvent (the routing is installed again on every call, which is
+// harmless). Returns 0, or the start-up's error code (then g_winsockStarted
+// stays false and nothing is routed).
 int StartNetwork();
 
 // Writes this machine's address in dotted form into out (ADDRESS_TEXT_SIZE

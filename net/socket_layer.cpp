@@ -500,6 +500,13 @@ Socket SockCreate() {
 int SockBind(Socket s, const SockAddrIn& addr) {
     Connection* c = FindOrFail(s);
     if (c == nullptr) return SOCKET_ERROR;
+    // Linux lets a socket bind to the limited broadcast address (the value a
+    // failed dotted-address conversion leaves); Winsock refuses it, and so
+    // does this layer, so that such a field text fails at the bind.
+    if (addr.ipv4 == 0xFFFFFFFFu) {
+        SetError(WinsockErrorFromErrno(EADDRNOTAVAIL));
+        return SOCKET_ERROR;
+    }
     sockaddr_in sa;
     ToSockaddr(addr, &sa);
     if (bind(c->fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {
