@@ -26,6 +26,9 @@ struct Picture {
 // The drawing of card index 0..51 (13 x suit + rank index, rank 0 the ace,
 // 12 the king), as stored at the given depth.
 QImage DrawFace(int cardIndex, Depth depth);
+// The picture of a court card (rank 10 jack, 11 queen, 12 king) inside its
+// frame, drawn onto a blank card that already has its corner indexes.
+void DrawCourt(QImage& card, Suit suit, int rank);
 // The card-set slots 52..64: jokers, the two symbols, the backs.
 QImage DrawExtraSlot(int slot);
 QImage DrawTurnOther();  // 366

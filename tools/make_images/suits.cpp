@@ -46,12 +46,12 @@ QPainterPath SuitPath(Suit suit) {
     path.setFillRule(Qt::WindingFill);
     switch (suit) {
         case Suit::Diamonds: {
-            // Slightly hollow sides, as the printed diamond has.
+            // Barely hollow sides: at pip size a deeper curve reads as a drop.
             path.moveTo(0.5, 0.0);
-            path.quadTo(0.70, 0.30, 1.0, 0.5);
-            path.quadTo(0.70, 0.70, 0.5, 1.0);
-            path.quadTo(0.30, 0.70, 0.0, 0.5);
-            path.quadTo(0.30, 0.30, 0.5, 0.0);
+            path.quadTo(0.77, 0.41, 1.0, 0.5);
+            path.quadTo(0.77, 0.59, 0.5, 1.0);
+            path.quadTo(0.23, 0.59, 0.0, 0.5);
+            path.quadTo(0.23, 0.41, 0.5, 0.0);
             path.closeSubpath();
             return path;
         }
