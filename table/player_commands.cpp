@@ -1,14 +1,133 @@
-// The player's commands on the table window. Their behaviour (card selection,
-// playing, passing, the next round, the away flag, chat, player information
-// and the statistics box) is the work of the player's-commands change; until
-// it lands these hooks do nothing, so a click or a button changes nothing.
-#include "table/table_window.h"
+// The player's commands on the table window: choosing cards with the mouse,
+// playing, passing, the next round, the away flag, chat, the player list and
+// the statistics box. Each command acts on this copy of the game and tells
+// the others through the network library's commands; here is only what a
+// command means for the window's controls.
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <cstdio>
+#include <cstring>
 
-void TableWindow::OnPlay() {}
-void TableWindow::OnPass() {}
-void TableWindow::OnNextRound() {}
-void TableWindow::OnAway() {}
-void TableWindow::OnSendChat() {}
-void TableWindow::OnPlayerInfo() {}
-void TableWindow::OnSaveGame() {}
-void TableWindow::OnLButtonDown(int /*x*/, int /*y*/) {}
+#include "net/commands.h"
+#include "net/connect.h"
+#include "net/seat_table.h"
+#include "net/socket_layer.h"
+#include "resources/resource_ids.h"
+#include "rules/game_table.h"
+#include "table/connect_dialog.h"
+#include "table/player_texts.h"
+#include "table/table_window.h"
+#include "ui/table_painter.h"
+#include "ui/wire_text.h"
+
+namespace {
+
+constexpr int CHAT_MAX_CHARS = 1000;
+constexpr int PLAYER_INFO_SIZE = 256;
+constexpr const char* NOTHING_TO_SEND = "You must enter something to send";
+
+// A text with "\r\n" line ends, as a message box shows it.
+QString BoxText(const std::string& text) {
+    QString shown = TextFromBytes(text.c_str());
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+}  // namespace
+
+std::string PlayerInfoText() {
+    char text[PLAYER_INFO_SIZE];
+    int used = std::snprintf(text, sizeof text, "Connected players: %d\r\n\r\n", g_playerCount);
+    for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
+        const SeatRecord& record = g_seats[seat];
+        if (record.sock == INVALID_SOCKET) continue;
+        char address[ADDRESS_TEXT_SIZE];
+        FormatDottedAddress(record.addr.ipv4, address);
+        if (used < 0 || used >= PLAYER_INFO_SIZE) break;
+        used += std::snprintf(text + used, sizeof text - static_cast<std::size_t>(used),
+                              "\r\nID/name: (%d) %.*s\r\nIP: %s", seat, NAME_SIZE,
+                              record.name, address);
+    }
+    return std::string(text);
+}
+
+std::string SaveGameText() {
+    if (g_table == nullptr || g_table->roundsPlayed == 0 || g_table->history == nullptr) return {};
+    const RoundResult& first = g_table->history[0];
+    char text[PLAYER_INFO_SIZE];
+    std::snprintf(text, sizeof text,
+                  "game played: %d\r\n%.*s card: %d\r\n%.*s card: %d\r\n%.*s card: %d\r\n%.*s "
+                  "card: %d",
+                  g_table->roundsPlayed, NAME_SIZE, g_seats[1].name,
+                  static_cast<std::int8_t>(first.charged[1]), NAME_SIZE, g_seats[2].name,
+                  static_cast<std::int8_t>(first.charged[2]), NAME_SIZE, g_seats[3].name,
+                  static_cast<std::int8_t>(first.charged[3]), NAME_SIZE, g_seats[4].name,
+                  static_cast<std::int8_t>(first.charged[4]));
+    return std::string(text);
+}
+
+void TableWindow::OnLButtonDown(int x, int y) {
+    if (g_playerCount != SEAT_COUNT || g_table == nullptr) return;
+    if (g_localSeat < 1 || g_localSeat > SEAT_COUNT) return;
+    // From the rightmost slot down: the first rectangle that holds the point
+    // belongs to the topmost card under it.
+    const std::uint8_t* hand = g_table->hands[g_localSeat];
+    for (int slot = HAND_SIZE - 1; slot >= 0; --slot) {
+        if (hand[slot] == NO_CARD) continue;
+        const CardRect& r = g_cardRects[slot];
+        if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
+        g_table->selection[slot] = static_cast<std::uint8_t>(~g_table->selection[slot]);
+        if (g_table->selection[slot] != 0) g_cardRects[slot].top = HAND_TOP_SELECTED;
+        InvalidateCardRect(slot);
+        return;
+    }
+}
+
+void TableWindow::OnPlay() {
+    if (CommandPlay() == 0) return;
+    // Only the player whose own play emptied the hand starts the next round.
+    if (LocalSeatWonRound()) Button(IDC_NEXT_ROUND)->setEnabled(true);
+}
+
+void TableWindow::OnPass() { CommandPass(); }
+
+void TableWindow::OnNextRound() {
+    if (CommandNextRound() != 0) Button(IDC_NEXT_ROUND)->setEnabled(false);
+}
+
+void TableWindow::OnAway() { CommandAway(Button(IDC_AWAY)->isChecked()); }
+
+void TableWindow::OnSendChat() {
+    if (g_localSeat == 0) return;
+    // The input holds at most 512 characters; a line travels as at most 1000
+    // characters of UTF-8, never cut inside a character.
+    const QByteArray text = Utf8Prefix(ChatInput()->text().left(CHAT_MAX_CHARS), CHAT_MAX_CHARS);
+    switch (CommandSendChat(text.constData(), static_cast<std::size_t>(text.size()))) {
+        case ChatResult::kEmpty: {
+            QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NOTHING_TO_SEND),
+                            QMessageBox::Ok, this);
+            box.exec();
+            break;
+        }
+        case ChatResult::kSent:
+            ChatInput()->clear();
+            break;
+        case ChatResult::kNotSeated:
+            break;
+    }
+}
+
+void TableWindow::OnPlayerInfo() {
+    if (g_localSeat != 1) return;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Vantoro"), BoxText(PlayerInfoText()),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TableWindow::OnSaveGame() {
+    const std::string text = SaveGameText();
+    if (text.empty()) return;
+    QMessageBox box(QMessageBox::NoIcon, QString(), BoxText(text), QMessageBox::Ok);
+    box.exec();
+}
