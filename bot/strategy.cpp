@@ -1,0 +1,345 @@
+#include "bot/strategy.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "bot/hand_partition.h"
+
+// ---------------------------------------------------------------------------
+// Memory
+
+void Memory::NewRound() {
+    std::memset(gone_, 0, sizeof gone_);
+}
+
+void Memory::SawPlay(const std::uint8_t* cards, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (cards[i] < DECK_SIZE) gone_[cards[i]] = true;
+    }
+}
+
+int Memory::Apply(GameTable& table, int seat, const Move& move) {
+    const int accepted = ApplyMove(table, seat, move);
+    if (accepted == 1 && !move.pass) SawPlay(table.tablePlay);
+    return accepted;
+}
+
+int Memory::GoneCount() const {
+    int count = 0;
+    for (bool gone : gone_) count += gone ? 1 : 0;
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+// The choice
+
+namespace {
+
+constexpr float WIN_SCORE = 1.0e6f;     // the move empties the hand
+constexpr float FINISH_SCORE = 1.0e3f;  // a sure winner after which one play is left
+constexpr int FIVE_CARD_KINDS = 9;      // kind codes 4..8
+
+int Binomial(int n, int k) {
+    if (k < 0 || k > n) return 0;
+    int result = 1;
+    for (int i = 1; i <= k; ++i) result = result * (n - k + i) / i;
+    return result;
+}
+
+// Kind code of a five-card hand as the rules rank them (8 straight flush ...
+// 4 straight), 0 for none.
+int FiveCardKind(const std::uint8_t* cards) {
+    if (GameTable::IsStraightFlush(cards)) return 8;
+    if (GameTable::IsStraight(cards)) return 4;
+    if (GameTable::IsFlush(cards)) return 5;
+    if (GameTable::IsFullHouse(cards)) return 6;
+    if (GameTable::IsFourOfAKind(cards)) return 7;
+    return 0;
+}
+
+// How likely a play holds the lead: 0 (anything beats it) to 1 (nothing can).
+struct Strength {
+    float value;
+    bool sure;  // no opponent can beat it with the cards still unseen
+};
+
+class Chooser {
+  public:
+    Chooser(const GameTable& table, int seat, const Memory* memory, const StrategyParams& params)
+        : table_(table), seat_(seat), params_(params) {
+        for (int p = 0; p < HAND_SIZE; ++p) {
+            localOf_[p] = -1;
+            const std::uint8_t card = table.hands[seat][p];
+            if (card == NO_CARD) continue;
+            localOf_[p] = k_;
+            cards_[k_] = card;
+            ++k_;
+        }
+        full_ = static_cast<CardMask>((1u << k_) - 1);
+
+        // Unseen: neither in this hand, nor played this round, nor on the table.
+        for (int c = 0; c < DECK_SIZE; ++c) unseen_[c] = true;
+        for (int i = 0; i < k_; ++i) unseen_[cards_[i]] = false;
+        for (int i = 0; i < PLAY_SIZE; ++i) MarkSeen(table.tablePlay[i]);
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            for (int i = 0; i < PLAY_SIZE; ++i) MarkSeen(table.lastPlays[s][i]);
+        }
+        if (memory != nullptr) {
+            for (int c = 0; c < DECK_SIZE; ++c) {
+                if (memory->Gone(static_cast<std::uint8_t>(c))) unseen_[c] = false;
+            }
+        }
+
+        opponentMax_ = 0;
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            if (s == seat) continue;
+            const int count = GameTable::CountCards(table.hands[s], HAND_SIZE);
+            opponentHolds_[count] = true;
+            opponentMax_ = std::max(opponentMax_, count);
+        }
+        if (table.leader != seat && table.leader >= 1 && table.leader <= SEAT_COUNT) {
+            leaderCount_ = GameTable::CountCards(table.hands[table.leader], HAND_SIZE);
+        }
+    }
+
+    Move Choose(const std::vector<Move>& moves) {
+        SolvePartition();
+        const bool freeLead = table_.tableCount == 0 || table_.leader == seat_;
+
+        const Move* best = nullptr;
+        float bestScore = 0.0f;
+        for (const Move& move : moves) {
+            const float score = move.pass ? PassScore() : PlayScore(LocalMask(move), freeLead);
+            if (best == nullptr || score > bestScore) {
+                best = &move;
+                bestScore = score;
+            }
+        }
+        return *best;
+    }
+
+  private:
+    void MarkSeen(std::uint8_t card) {
+        if (card < DECK_SIZE) unseen_[card] = false;
+    }
+
+    CardMask LocalMask(const Move& move) const {
+        CardMask mask = 0;
+        for (int p = 0; p < HAND_SIZE; ++p) {
+            if (move.chosen[p] != 0 && localOf_[p] >= 0) {
+                mask = static_cast<CardMask>(mask | (1u << localOf_[p]));
+            }
+        }
+        return mask;
+    }
+
+    // The cards of a local mask as a play buffer in hand order.
+    int Buffer(CardMask mask, std::uint8_t* out) const {
+        std::memset(out, NO_CARD, PLAY_SIZE);
+        int n = 0;
+        for (int i = 0; i < k_ && n < PLAY_SIZE; ++i) {
+            if (mask & (1u << i)) out[n++] = cards_[i];
+        }
+        return n;
+    }
+
+    Strength StrengthOf(CardMask mask) const {
+        std::uint8_t buffer[PLAY_SIZE];
+        const int n = Buffer(mask, buffer);
+        // Nobody holds enough cards to answer a play of this size.
+        if (opponentMax_ < n) return {1.0f, true};
+        if (n == 5) return FiveCardStrength(buffer);
+
+        // Count the groups of n unseen cards of one rank that would beat this
+        // play and those that would not.
+        const int value = GameTable::CardValue(buffer, n);
+        int higher = 0;
+        int lower = 0;
+        for (int rank = 0; rank < 13; ++rank) {
+            int unseenBelow = 0;
+            for (int suit = 0; suit < 4; ++suit) {
+                const int card = 13 * suit + rank;
+                if (!unseen_[card]) continue;
+                // Groups whose strongest card is this one.
+                const int groups = Binomial(unseenBelow, n - 1);
+                if (GameTable::PlayValue(static_cast<std::uint8_t>(card)) > value) {
+                    higher += groups;
+                } else {
+                    lower += groups;
+                }
+                ++unseenBelow;
+            }
+        }
+        if (higher == 0) return {1.0f, true};
+        return {static_cast<float>(lower) / static_cast<float>(lower + higher), false};
+    }
+
+    Strength FiveCardStrength(const std::uint8_t* buffer) const {
+        // By kind, then by the strongest card that decides within the kind.
+        static constexpr float kBase[FIVE_CARD_KINDS] = {0,     0,     0,     0,    0.30f,
+                                                         0.55f, 0.75f, 0.93f, 0.98f};
+        static constexpr float kSpan[FIVE_CARD_KINDS] = {0,     0,     0,     0,    0.30f,
+                                                         0.25f, 0.20f, 0.05f, 0.02f};
+        if (!UnseenCanBeat(buffer)) return {1.0f, true};
+        const int kind = FiveCardKind(buffer);
+        const int top = (kind == 6 || kind == 7) ? GameTable::CardValue(buffer + 2, 1)
+                                                 : GameTable::CardValue(buffer, PLAY_SIZE);
+        const float within = static_cast<float>(top - 8) / 51.0f;
+        return {kBase[kind] + kSpan[kind] * within, false};
+    }
+
+    // Whether five of the unseen cards could beat this five-card play. For
+    // every kind it tries the strongest hand of that kind the unseen cards
+    // can form (for straights and straight flushes, of every run), so the
+    // answer is exact for the cards, whoever holds them.
+    bool UnseenCanBeat(const std::uint8_t* play) const {
+        bool beaten = false;
+        auto tryHand = [&](std::uint8_t* hand) {
+            // The rules take five-card hands in hand order.
+            std::sort(hand, hand + PLAY_SIZE, [](std::uint8_t a, std::uint8_t b) {
+                return a % 13 != b % 13 ? a % 13 < b % 13 : a < b;
+            });
+            if (GameTable::ComparePlays(play, hand, PLAY_SIZE) == 1) beaten = true;
+        };
+        // Unseen cards of each rank, strongest suit first.
+        int ofRank[13] = {};
+        std::uint8_t byRank[13][4];
+        for (int rank = 0; rank < 13; ++rank) {
+            for (int suit = 3; suit >= 0; --suit) {
+                const int card = 13 * suit + rank;
+                if (unseen_[card]) byRank[rank][ofRank[rank]++] = static_cast<std::uint8_t>(card);
+            }
+        }
+        // Runs by their lowest rank index; 9 stands for ten, jack, queen, king, ace.
+        for (int low = 0; low <= 9 && !beaten; ++low) {
+            int ranks[PLAY_SIZE];
+            for (int i = 0; i < PLAY_SIZE; ++i) ranks[i] = (low + i) % 13;
+            bool complete = true;
+            for (int rank : ranks) complete = complete && ofRank[rank] > 0;
+            if (!complete) continue;
+            std::uint8_t hand[PLAY_SIZE];
+            for (int i = 0; i < PLAY_SIZE; ++i) hand[i] = byRank[ranks[i]][0];
+            tryHand(hand);
+            for (int suit = 0; suit < 4 && !beaten; ++suit) {
+                bool allThere = true;
+                for (int i = 0; i < PLAY_SIZE; ++i) {
+                    hand[i] = static_cast<std::uint8_t>(13 * suit + ranks[i]);
+                    allThere = allThere && unseen_[hand[i]];
+                }
+                if (allThere) tryHand(hand);
+            }
+        }
+        // Flushes: the five strongest unseen cards of a suit.
+        for (int suit = 0; suit < 4 && !beaten; ++suit) {
+            std::uint8_t hand[PLAY_SIZE];
+            int n = 0;
+            for (int rank : {1, 0, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2}) {
+                const int card = 13 * suit + rank;
+                if (n < PLAY_SIZE && unseen_[card]) hand[n++] = static_cast<std::uint8_t>(card);
+            }
+            if (n == PLAY_SIZE) tryHand(hand);
+        }
+        // Full houses and four of a kind: the strongest three or four with
+        // any pair or card of another rank.
+        for (int rank = 0; rank < 13 && !beaten; ++rank) {
+            for (int other = 0; other < 13 && !beaten; ++other) {
+                if (other == rank) continue;
+                if (ofRank[rank] >= 3 && ofRank[other] >= 2) {
+                    std::uint8_t hand[PLAY_SIZE] = {byRank[rank][0], byRank[rank][1],
+                                                    byRank[rank][2], byRank[other][0],
+                                                    byRank[other][1]};
+                    tryHand(hand);
+                }
+                if (ofRank[rank] == 4 && ofRank[other] >= 1) {
+                    std::uint8_t hand[PLAY_SIZE] = {byRank[rank][0], byRank[rank][1],
+                                                    byRank[rank][2], byRank[rank][3],
+                                                    byRank[other][0]};
+                    tryHand(hand);
+                }
+            }
+        }
+        return beaten;
+    }
+
+    float PlayCost(CardMask mask) const {
+        return 1.0f + params_.weakness * (1.0f - StrengthOf(mask).value);
+    }
+
+    void SolvePartition() {
+        const std::vector<CardMask> groups = FindGroups(cards_, k_);
+        std::vector<float> groupCost;
+        groupCost.reserve(groups.size());
+        for (CardMask group : groups) groupCost.push_back(PlayCost(group));
+        float singleCost[HAND_SIZE];
+        for (int i = 0; i < k_; ++i) singleCost[i] = PlayCost(static_cast<CardMask>(1u << i));
+        partition_.Solve(k_, groups, groupCost, singleCost);
+    }
+
+    // Plays of the best split of mask that an opponent could still beat.
+    int Beatable(CardMask mask) const {
+        int count = 0;
+        for (CardMask play : partition_.Split(mask)) count += StrengthOf(play).sure ? 0 : 1;
+        return count;
+    }
+
+    float PlayScore(CardMask play, bool freeLead) const {
+        const auto rest = static_cast<CardMask>(full_ & ~play);
+        if (rest == 0) return WIN_SCORE;
+        const int n = std::popcount(play);
+        const Strength strength = StrengthOf(play);
+
+        float score = partition_.Cost(full_) - partition_.Cost(rest);
+        // A play nobody can beat keeps the lead; when at most one beatable
+        // play is left after it, the seat goes out on its next lead.
+        if (strength.sure) {
+            if (Beatable(rest) <= 1) {
+                score += FINISH_SCORE;
+            } else {
+                score += params_.takeLeadBonus;
+            }
+        }
+        if (freeLead) score += params_.leadPerExtraCard * static_cast<float>(n - 1);
+
+        // An opponent holding exactly as many cards as this play could beat
+        // it and go out: play high, the higher the better.
+        if (!strength.sure && opponentHolds_[n]) {
+            score += params_.blockWeight * (strength.value - 1.0f);
+        }
+        return score;
+    }
+
+    float PassScore() const {
+        float score = params_.followThreshold;
+        // Passing lets an opponent about to go out do so: one holding exactly
+        // as many cards as the table's play, or the leader itself with a
+        // nearly empty hand.
+        if (opponentHolds_[table_.tableCount] || leaderCount_ <= 2) score -= params_.blockWeight;
+        return score;
+    }
+
+    const GameTable& table_;
+    const int seat_;
+    const StrategyParams& params_;
+    int k_ = 0;
+    std::uint8_t cards_[HAND_SIZE] = {};
+    int localOf_[HAND_SIZE] = {};
+    CardMask full_ = 0;
+    bool unseen_[DECK_SIZE] = {};
+    bool opponentHolds_[HAND_SIZE + 1] = {};  // some opponent holds exactly this many cards
+    int opponentMax_ = 0;
+    int leaderCount_ = HAND_SIZE;  // cards of the opponent whose play is on the table
+    HandPartition partition_;
+};
+
+}  // namespace
+
+Move ChooseMove(const GameTable& table, int seat, const Memory* memory,
+                const StrategyParams& params) {
+    const std::vector<Move> moves = LegalMoves(table, seat);
+    if (moves.empty()) return PassMove();
+    if (moves.size() == 1) return moves.front();
+    Chooser chooser(table, seat, memory, params);
+    return chooser.Choose(moves);
+}

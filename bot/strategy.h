@@ -1,0 +1,61 @@
+// The computer player's choice of move.
+//
+// The strategy sees only what a player at the table sees: its own hand, the
+// play on the table and the latest plays, whose lead it is, how many cards
+// each other seat holds, and (through Memory, kept by the caller) the cards
+// played so far this round. It never reads another seat's cards.
+//
+// It splits its hand into the cheapest set of plays (pairs, triples and
+// five-card hands kept together, weak cards costing more than strong ones),
+// values each legal move by how much cheaper it leaves the rest of the hand,
+// and adds what the moment asks for: go out when it can, spend sure winners
+// first when only one other play is left, and play high when an opponent is
+// about to go out. The choice is deterministic: the same inputs give the
+// same move.
+#pragma once
+
+#include <cstdint>
+
+#include "bot/moves.h"
+#include "rules/game_table.h"
+
+// The cards played so far in the current round. The caller records every
+// accepted play of every seat (its own included) and forgets at each deal.
+// Without it the strategy still counts the cards it can see on the table.
+class Memory {
+  public:
+    // A new deal: nothing has been played.
+    void NewRound();
+    // Records the cards of a play buffer (NO_CARD places are skipped).
+    void SawPlay(const std::uint8_t* cards, int n = PLAY_SIZE);
+    // Applies the move to the table through ApplyMove and, when a play is
+    // accepted, records its cards. Returns ApplyMove's result.
+    int Apply(GameTable& table, int seat, const Move& move);
+
+    bool Gone(std::uint8_t card) const { return card < DECK_SIZE && gone_[card]; }
+    int GoneCount() const;
+
+  private:
+    bool gone_[DECK_SIZE] = {};
+};
+
+// How the strategy weighs its choices. The defaults are the tuned ones.
+struct StrategyParams {
+    // Extra cost of a play by how weak it is: a play costs 1 + weakness x (1 - strength).
+    float weakness = 1.0f;
+    // Bonus per card beyond the first when leading: sheds cards faster.
+    float leadPerExtraCard = 0.1f;
+    // A follow must make the hand at least this much cheaper to be preferred to a pass.
+    float followThreshold = 0.0f;
+    // Bonus for taking the lead with a play nobody can beat while other plays wait.
+    float takeLeadBonus = 0.3f;
+    // Weight of a play's strength when an opponent could go out on a play of its size.
+    float blockWeight = 3.0f;
+};
+
+// The move for `seat`, which must be on turn in a round that is not over:
+// always one of LegalMoves(table, seat). When the seat has no legal move
+// (not on turn, round over) it returns a pass, which the table refuses.
+// `memory` may be null.
+Move ChooseMove(const GameTable& table, int seat, const Memory* memory = nullptr,
+                const StrategyParams& params = StrategyParams{});
