@@ -1,0 +1,247 @@
+// The strategy's choices on hand-made positions where the obvious beginner's
+// move (the lowest card that fits) is the wrong one, and its properties over
+// random positions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "bot/hand_partition.h"
+#include "bot/strategy.h"
+#include "bot/tournament.h"
+#include "bot_test_util.h"
+
+namespace {
+
+using bot_test::Cards;
+using bot_test::MakeTable;
+using bot_test::Played;
+
+std::vector<std::uint8_t> Choice(const GameTable& table, const Memory* memory = nullptr) {
+    const Move move = ChooseMove(table, table.turn, memory);
+    GameTable copy = table;
+    EXPECT_EQ(ApplyMove(copy, table.turn, move), 1) << "the table refuses the strategy's move";
+    return Played(table, table.turn, move);
+}
+
+// ---------------------------------------------------------------------------
+// The split of a hand
+
+TEST(HandPartition, FindsTheFewestPlays) {
+    std::uint8_t hand[HAND_SIZE];
+    auto load = [&hand](const std::string& names) {
+        std::fill(hand, hand + HAND_SIZE, NO_CARD);
+        const std::vector<std::uint8_t> cards = Cards(names);
+        std::copy(cards.begin(), cards.end(), hand);
+        return hand;
+    };
+    // A run, a pair and a single.
+    EXPECT_EQ(MinimumPlays(load("3D 4C 5H 6S 7D 9C 9H KD")), 3);
+    // The run takes 3 to 7 and leaves one seven: two plays, not the pair of
+    // sevens and four singles.
+    EXPECT_EQ(MinimumPlays(load("3D 4D 5C 6C 7H 7S")), 2);
+    // Four of a kind goes out with any fifth card.
+    EXPECT_EQ(MinimumPlays(load("8D 8C 8H 8S 3D")), 1);
+    // Four cards of a kind alone are no play: two pairs, or three and one.
+    EXPECT_EQ(MinimumPlays(load("8D 8C 8H 8S")), 2);
+    // Two full houses out of two triples and two pairs.
+    EXPECT_EQ(MinimumPlays(load("4D 4C 4H 9D 9S JC JH JS KD KH")), 2);
+    // Eight cards hold one five-card hand at most (a flush or either of two
+    // runs) and nothing else goes together: one play and three singles.
+    EXPECT_EQ(MinimumPlays(load("3D 5D 7D 9D JD 4C 6H 8S")), 4);
+    // An empty hand needs no play.
+    EXPECT_EQ(MinimumPlays(load("")), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Opening, leading and following
+
+TEST(Strategy, OpensWithTheCombinationHoldingTheThreeOfDiamonds) {
+    // A run from three to seven holds the three of diamonds: a beginner opens
+    // with the three alone and leaves four loose cards.
+    {
+        const std::string hands[] = {"", "3D 4C 5H 6S 7D 9C 9H JD QS KC KH AD 2C", "", "", ""};
+        const int filler[] = {0, 0, 13, 13, 13};
+        GameTable table = MakeTable(hands, 1, 1, "", filler);
+        table.mustOpenLowest = 1;
+        EXPECT_EQ(Choice(table), Cards("3D 4C 5H 6S 7D"));
+    }
+    // A pair of threes with the three of diamonds.
+    {
+        const std::string hands[] = {"", "", "3D 3H 6C 8S 9D TC JH QD KS AH 2S 4D 4S", "", ""};
+        const int filler[] = {0, 13, 0, 13, 13};
+        GameTable table = MakeTable(hands, 2, 2, "", filler);
+        table.mustOpenLowest = 1;
+        EXPECT_EQ(Choice(table), Cards("3D 3H"));
+    }
+}
+
+TEST(Strategy, LeadsItsWeakestCardAndKeepsTheTwo) {
+    const std::string hands[] = {"", "4D 9C KH 2S", "", "", ""};
+    const int filler[] = {0, 0, 9, 9, 9};
+    const GameTable table = MakeTable(hands, 1, 1, "", filler);
+    EXPECT_EQ(Choice(table), Cards("4D"));
+}
+
+TEST(Strategy, DoesNotBreakARunToFollowASingle) {
+    // The beginner follows the four with the five and is left with four loose
+    // cards of a broken run; the jack stands alone and goes instead.
+    const std::string hands[] = {"", "", "5C 6D 7H 8S 9D JH KC KS", "", ""};
+    const int filler[] = {0, 10, 0, 10, 10};
+    const GameTable table = MakeTable(hands, 2, 1, "4D", filler);
+    EXPECT_EQ(Choice(table), Cards("JH"));
+}
+
+TEST(Strategy, PassesRatherThanBreakItsLastCombination) {
+    // An eight would beat the seven but leave two pairs to play; the full
+    // house goes out in one play at the next lead.
+    const std::string hands[] = {"", "", "4C 4S 8D 8H 8S", "", ""};
+    const int filler[] = {0, 10, 0, 10, 10};
+    const GameTable table = MakeTable(hands, 2, 1, "7C", filler);
+    EXPECT_TRUE(Choice(table).empty());
+}
+
+// ---------------------------------------------------------------------------
+// Going out
+
+TEST(Strategy, PlaysTheLastCombinationToGoOut) {
+    // A beginner leads the lowest single; the full house empties the hand.
+    const std::string hands[] = {"", "", "", "4D 4C 4H 9D 9S", ""};
+    const int filler[] = {0, 8, 8, 0, 8};
+    const GameTable table = MakeTable(hands, 3, 3, "", filler);
+    EXPECT_EQ(Choice(table), Cards("4D 4C 4H 9D 9S"));
+}
+
+TEST(Strategy, LeadsTheUnbeatablePairThenGoesOutWithTheSingle) {
+    // No pair beats the twos of clubs and spades: leading them keeps the lead
+    // and the five goes out next. The beginner's five is beaten at once.
+    const std::string hands[] = {"", "5D 2C 2S", "", "", ""};
+    const int filler[] = {0, 0, 7, 7, 7};
+    const GameTable table = MakeTable(hands, 1, 1, "", filler);
+    EXPECT_EQ(Choice(table), Cards("2C 2S"));
+}
+
+TEST(Strategy, SpendsAFiveCardHandNobodyCanAnswer) {
+    // Nobody holds five cards, so the run cannot be beaten; after it the nine
+    // goes out. Led first, the nine would be beaten.
+    const std::string hands[] = {"", "", "3C 4D 5H 6S 7C 9D", "", ""};
+    const int filler[] = {0, 4, 0, 4, 3};
+    const GameTable table = MakeTable(hands, 2, 2, "", filler);
+    EXPECT_EQ(Choice(table), Cards("3C 4D 5H 6S 7C"));
+}
+
+TEST(Strategy, CountsPlayedCardsToFindItsWinner) {
+    // With the two of spades gone, the two of hearts is the highest single
+    // left: leading it keeps the lead for the pair of sevens.
+    const std::string hands[] = {"", "", "", "7C 7H 2H", ""};
+    const int filler[] = {0, 9, 9, 0, 9};
+    const GameTable table = MakeTable(hands, 3, 3, "", filler);
+    Memory memory;
+    memory.NewRound();
+    const std::uint8_t gone[] = {bot_test::Card("2S")};
+    memory.SawPlay(gone, 1);
+    ASSERT_TRUE(memory.Gone(bot_test::Card("2S")));
+    EXPECT_EQ(Choice(table, &memory), Cards("2H"));
+    // Not knowing it, the two of hearts is no sure winner and the seat keeps
+    // it, leading the pair.
+    EXPECT_EQ(Choice(table), Cards("7C 7H"));
+}
+
+// ---------------------------------------------------------------------------
+// Stopping an opponent
+
+TEST(Strategy, PlaysItsHighestSingleWhenAnOpponentHasOneCard) {
+    // Seat 4 holds one card; the beginner's six lets it out on anything
+    // higher. Only the ace can stop it.
+    const std::string hands[] = {"", "", "", "6C 9H JD AS", ""};
+    const int filler[] = {0, 6, 6, 0, 1};
+    const GameTable table = MakeTable(hands, 3, 2, "5D", filler);
+    EXPECT_EQ(Choice(table), Cards("AS"));
+}
+
+TEST(Strategy, DoesNotLeadALowSingleWhenAnOpponentHasOneCard) {
+    // Seat 3 holds one card: a low single would hand it the round; the pair
+    // cannot be answered by it.
+    const std::string hands[] = {"", "", "4D 8C 8H QS", "", ""};
+    const int filler[] = {0, 7, 0, 1, 7};
+    const GameTable table = MakeTable(hands, 2, 2, "", filler);
+    EXPECT_EQ(Choice(table), Cards("8C 8H"));
+}
+
+TEST(Strategy, DoesNotPassWhenTheLeaderIsAboutToGoOut) {
+    // Seat 1 led a single and holds one card more; passing lets it lead that
+    // card at its next turn. The queen takes the lead instead.
+    const std::string hands[] = {"", "", "5C 5S QD", "", ""};
+    const int filler[] = {0, 1, 0, 8, 8};
+    const GameTable table = MakeTable(hands, 2, 1, "9S", filler);
+    EXPECT_EQ(Choice(table), Cards("QD"));
+}
+
+// ---------------------------------------------------------------------------
+// Properties over random positions
+
+// Positions reached by random play from seeded deals.
+template <typename Check>
+void ForRandomPositions(int games, Check&& check) {
+    RandomPlayer random(77);
+    for (int game = 0; game < games; ++game) {
+        GameTable table;
+        table.DealWithSeed(static_cast<std::uint32_t>(500 + game), 1);
+        int steps = 0;
+        while (table.roundOver == 0 && steps++ < 1000) {
+            check(table);
+            const int seat = table.turn;
+            ASSERT_EQ(ApplyMove(table, seat, random.Choose(table, seat)), 1);
+        }
+    }
+}
+
+TEST(Strategy, AlwaysChoosesAMoveTheTableAccepts) {
+    int decisions = 0;
+    ForRandomPositions(40, [&decisions](const GameTable& table) {
+        GameTable copy = table;
+        const Move move = ChooseMove(table, table.turn);
+        EXPECT_EQ(ApplyMove(copy, table.turn, move), 1);
+        ++decisions;
+    });
+    EXPECT_GT(decisions, 400);
+}
+
+TEST(Strategy, SeesNoOtherSeatsCards) {
+    // Deal the opponents' cards among them again, each keeping its count: the
+    // choice must not change.
+    int compared = 0;
+    ForRandomPositions(30, [&compared](const GameTable& table) {
+        const int seat = table.turn;
+        GameTable shuffled = table;
+        std::vector<std::uint8_t> hidden;
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            if (s == seat) continue;
+            for (std::uint8_t card : table.hands[s]) {
+                if (card != NO_CARD) hidden.push_back(card);
+            }
+        }
+        std::reverse(hidden.begin(), hidden.end());
+        std::size_t next = 0;
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            if (s == seat) continue;
+            for (std::uint8_t& card : shuffled.hands[s]) {
+                if (card != NO_CARD) card = hidden[next++];
+            }
+        }
+        const Move original = ChooseMove(table, seat);
+        const Move other = ChooseMove(shuffled, seat);
+        EXPECT_EQ(MovePositions(original), MovePositions(other));
+        EXPECT_EQ(original.pass, other.pass);
+        ++compared;
+    });
+    EXPECT_GT(compared, 300);
+}
+
+TEST(Strategy, ReturnsARefusedPassWhenNotOnTurn) {
+    const std::string hands[] = {"", "4D", "5D", "6D", "7D"};
+    GameTable table = MakeTable(hands, 2, 1, "3D");
+    EXPECT_TRUE(ChooseMove(table, 3).pass);
+    EXPECT_EQ(table.Pass(3), 0);
+}
+
+}  // namespace
