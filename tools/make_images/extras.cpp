@@ -30,64 +30,68 @@ void FillEllipse(QPainter& p, QRgb fill, QRgb outline, int x, int y, int w, int 
 QImage DrawJoker(QRgb colour, QRgb second) {
     QImage card = BlankCard(FELT, BLACK);
     // "JOKER" down the corner, and turned in the opposite corner.
-    int y = 4;
+    int top = 4;
     for (char letter : std::string_view("JOKER")) {
         const Mask glyph = TextMask(Font::Index, std::string_view(&letter, 1));
         const int x = 2 + (11 - glyph.width) / 2;
-        DrawMask(card, glyph, x, y, colour);
+        DrawMask(card, glyph, x, top, colour);
         DrawMask(card, Rotate180(glyph), CARD_WIDTH - x - glyph.width,
-                 CARD_HEIGHT - y - glyph.height, colour);
-        y += glyph.height + 2;
+                 CARD_HEIGHT - top - glyph.height, colour);
+        top += glyph.height + 2;
     }
 
     QPainter p(&card);
     p.setRenderHint(QPainter::Antialiasing, false);
-    const int cx = 36;
+    const int cx = 35;
     // The cap: three floppy points, each with a bell.
     FillPolygon(p, colour,
-                {{cx - 10, 36},
-                 {cx - 20, 18},
-                 {cx - 4, 26},
-                 {cx, 14},
-                 {cx + 4, 26},
-                 {cx + 20, 18},
-                 {cx + 10, 36}});
-    FillPolygon(p, second, {{cx - 4, 26}, {cx, 14}, {cx + 4, 26}, {cx, 33}});
-    FillEllipse(p, YELLOW, OLIVE, cx - 23, 15, 6, 6);
-    FillEllipse(p, YELLOW, OLIVE, cx - 2, 10, 6, 6);
-    FillEllipse(p, YELLOW, OLIVE, cx + 18, 15, 6, 6);
-    // The band of the cap and the face under it.
-    p.fillRect(cx - 11, 34, 23, 3, QColor::fromRgb(YELLOW));
-    FillEllipse(p, WHITE, BLACK, cx - 8, 36, 17, 18);
-    p.fillRect(cx - 4, 41, 2, 2, QColor::fromRgb(BLACK));
-    p.fillRect(cx + 3, 41, 2, 2, QColor::fromRgb(BLACK));
-    FillEllipse(p, RED, MAROON, cx - 1, 44, 3, 3);
+                {{cx - 11, 34},
+                 {cx - 21, 14},
+                 {cx - 5, 24},
+                 {cx, 9},
+                 {cx + 5, 24},
+                 {cx + 21, 14},
+                 {cx + 11, 34}});
+    FillPolygon(p, second, {{cx - 5, 24}, {cx, 9}, {cx + 5, 24}, {cx, 32}});
+    FillEllipse(p, YELLOW, OLIVE, cx - 24, 11, 6, 6);
+    FillEllipse(p, YELLOW, OLIVE, cx - 3, 5, 7, 6);
+    FillEllipse(p, YELLOW, OLIVE, cx + 19, 11, 6, 6);
+    // The band of the cap and the face under it: wide eyes, a round nose
+    // and a grin.
+    p.fillRect(cx - 12, 32, 25, 3, QColor::fromRgb(YELLOW));
+    FillEllipse(p, WHITE, BLACK, cx - 10, 34, 21, 21);
+    p.fillRect(cx - 6, 40, 3, 3, QColor::fromRgb(BLACK));
+    p.fillRect(cx + 4, 40, 3, 3, QColor::fromRgb(BLACK));
+    p.fillRect(cx - 5, 40, 1, 1, QColor::fromRgb(WHITE));
+    p.fillRect(cx + 5, 40, 1, 1, QColor::fromRgb(WHITE));
+    FillEllipse(p, RED, MAROON, cx - 2, 43, 5, 5);
     p.setPen(QColor::fromRgb(BLACK));
-    p.drawLine(cx - 4, 49, cx - 2, 51);
-    p.drawLine(cx - 2, 51, cx + 2, 51);
-    p.drawLine(cx + 2, 51, cx + 4, 49);
+    p.drawLine(cx - 6, 48, cx - 3, 51);
+    p.drawLine(cx - 3, 51, cx + 3, 51);
+    p.drawLine(cx + 3, 51, cx + 6, 48);
+    p.fillRect(cx - 2, 52, 5, 1, QColor::fromRgb(RED));
     // The ruff: white points outlined in black.
     for (int i = 0; i < 6; ++i) {
         const int x0 = cx - 15 + 5 * i;
-        FillPolygon(p, WHITE, {{x0 + 0.0, 54}, {x0 + 5.0, 54}, {x0 + 2.5, 60}});
+        FillPolygon(p, WHITE, {{x0 + 0.0, 55}, {x0 + 5.0, 55}, {x0 + 2.5, 61}});
         p.setPen(QColor::fromRgb(BLACK));
-        p.drawLine(x0, 54, x0 + 2, 59);
-        p.drawLine(x0 + 3, 59, x0 + 5, 54);
+        p.drawLine(x0, 55, x0 + 2, 60);
+        p.drawLine(x0 + 3, 60, x0 + 5, 55);
     }
-    // The motley: a coat of diamonds in the two colours.
-    for (int row = 0; row < 3; ++row) {
-        for (int col = 0; col < 5; ++col) {
-            const double x = cx - 15 + 6 * col + (row % 2 ? 3 : 0);
-            const double top = 60 + 7 * row;
-            if (x > cx + 11) continue;
-            FillPolygon(p, (row + col) % 2 ? colour : second,
-                        {{x + 3, top}, {x + 6, top + 4}, {x + 3, top + 8}, {x, top + 4}});
+    p.end();
+    // The motley: a coat widening downwards, a harlequin of diamonds in the
+    // two colours, outlined in black.
+    for (int y = 61; y <= 86; ++y) {
+        const int half = 16 + (y - 61) * 3 / 25;
+        for (int x = cx - half; x <= cx + half; ++x) {
+            const bool edge = x == cx - half || x == cx + half || y == 86;
+            const int u = x - cx + 24;  // non-negative
+            const int v = y - 61;
+            const int a = (u * 4 + v * 3) / 24;  // the two diagonal bands a point lies in
+            const int b = (u * 4 - v * 3 + 96) / 24;
+            card.setPixel(x, y, edge ? BLACK : ((a + b) % 2 ? colour : second));
         }
     }
-    p.setPen(QColor::fromRgb(BLACK));
-    p.setBrush(Qt::NoBrush);
-    p.drawLine(cx - 16, 60, cx - 19, 82);
-    p.drawLine(cx + 16, 60, cx + 19, 82);
     return card;
 }
 
@@ -176,26 +180,50 @@ QRgb RedPattern(int x, int y) {
 }
 
 QRgb PurpleDiamonds(int x, int y) {
-    const int cx = x % 12 - 6;
-    const int cy = y % 14 - 7;
-    const int d = std::abs(cx) * 7 + std::abs(cy) * 6;
-    if (d <= 24) return FUCHSIA;
-    if (d <= 32) return WHITE;
+    // A harlequin: the 63 x 88 field holds 7 x 8 diamonds edged in white,
+    // with purple between them.
+    const int dx = std::abs(2 * (x % 9) - 8);    // 0 at the middle column of a cell, 8 at its edge
+    const int dy = std::abs(2 * (y % 11) - 10);  // 0 at the middle row, 10 at its edge
+    const int d = dx * 11 + dy * 9;  // 90 on the diamond's edge through the cell corners
+    if (d <= 70) return FUCHSIA;
+    if (d <= 90) return WHITE;
     return PURPLE;
 }
 
 QImage DrawMountains() {
     return DrawBack(CARD_WIDTH, CARD_HEIGHT, 3, [](int x, int y) -> QRgb {
-        // Sky, a sun, two ranges of snow-capped peaks and a green valley.
-        const int sx = x - 48, sy = y - 14;
-        if (sx * sx + sy * sy <= 36) return YELLOW;
-        const int far = 38 + std::abs(((x + 10) % 30) - 15);  // peaks every 30 px
-        const int near = 52 + std::abs(((x + 3) % 22) - 11);
-        if (y >= 76) return GREEN;
-        if (y >= near) return y < near + 3 ? WHITE : (y > 70 ? GREEN : TEAL);
-        if (y >= far) return y < far + 4 ? WHITE : GREY;
-        if ((y == 22 && x > 4 && x < 14) || (y == 23 && x > 7 && x < 18)) return WHITE;
-        return y < 30 ? BLUE : AQUA;
+        // A sun in a sky that pales towards the horizon, a range of
+        // snow-capped peaks, green hills in front and a meadow.
+        const int sx = x - 47, sy = y - 13;
+        if (sx * sx + sy * sy <= 30) return YELLOW;
+        // Peaks: the ridge line is the lowest of a few slopes.
+        static const int peaks[][2] = {{8, 30}, {27, 22}, {47, 33}, {62, 27}};
+        int ridge = 200;
+        int summit = 0;  // the peak whose slope this column is on
+        for (const auto& peak : peaks) {
+            const int height = peak[1] + std::abs(x - peak[0]) * 6 / 5;
+            if (height < ridge) {
+                ridge = height;
+                summit = peak[0];
+            }
+        }
+        const int hills = 58 + std::abs(((x + 6) % 32) - 16) / 2;
+        if (y >= 74) return (x * 3 + y * 5) % 13 == 0 ? LIME : GREEN;
+        if (y >= hills) return y < hills + 2 ? LIME : GREEN;
+        if (y >= ridge) {
+            // Snow on the top of each peak, rock below, a shaded side.
+            for (const auto& peak : peaks) {
+                if (y < peak[1] + 7 && y >= peak[1] + std::abs(x - peak[0]) * 6 / 5) return WHITE;
+            }
+            // A lake at the foot of the range; the sunny side of each peak light.
+            if (y > 50) return TEAL;
+            return x <= summit ? SILVER : GREY;
+        }
+        // A small cloud.
+        if ((y == 20 && x > 6 && x < 16) || (y == 19 && x > 8 && x < 13)) return WHITE;
+        if (y < 18) return BLUE;
+        if (y < 28) return (x + y) % 2 ? BLUE : AQUA;  // the sky fading
+        return AQUA;
     });
 }
 
