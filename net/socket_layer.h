@@ -27,7 +27,9 @@
 //             that arrived before it has been offered with FD_READ.
 // Sends never block and never lose bytes: what the kernel does not take at
 // once is queued per connection and sent in order when the socket is
-// writable again.
+// writable again. A peer that leaves more than 4 MiB unsent to it (it has
+// stopped reading) is given up: that send fails with WSAENOBUFS (10055), the
+// connection is shut down and its FD_CLOSE follows.
 #pragma once
 
 #include <cstddef>
@@ -85,6 +87,8 @@ int SockStartup();
 void SockCleanup();
 
 Socket SockCreate();  // AF_INET, SOCK_STREAM; INVALID_SOCKET on failure
+// Binds to the address; 255.255.255.255 (what a failed dotted-address
+// conversion leaves) is refused with WSAEADDRNOTAVAIL, as Winsock does.
 int SockBind(Socket s, const SockAddrIn& addr);
 int SockListen(Socket s, int backlog);
 // Blocking connect; gives up after CONNECT_TIMEOUT_MS with WSAETIMEDOUT.

@@ -108,12 +108,6 @@ std::string PortText(std::uint16_t port) {
     return std::to_string(port);
 }
 
-TEST_F(ConnectTest, StartNetworkSucceedsAndStartsOnce) {
-    EXPECT_TRUE(g_winsockStarted);
-    EXPECT_EQ(StartNetwork(), 0);
-    EXPECT_TRUE(g_winsockStarted);
-}
-
 TEST_F(ConnectTest, HostTakesSeatOneListensAndAnnouncesItself) {
     const ConnectOutcome outcome = HostTable("Alice", "127.0.0.1", "0");
     ASSERT_EQ(outcome.step, ConnectStep::Connected);
