@@ -194,6 +194,16 @@ namespace {
 int R(const std::uint8_t* cards, int i) { return GameTable::RankOf(static_cast<std::int8_t>(cards[i])); }
 int S(const std::uint8_t* cards, int i) { return GameTable::SuitOf(static_cast<std::int8_t>(cards[i])); }
 
+// A group of n cards stands in places 0..n-1 of its buffer. An empty place
+// among them would read as an eight of suit 4 and could pass for a pair, a
+// run or a flush, so such a buffer is no group at all.
+bool HoldsCards(const std::uint8_t* cards, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (cards[i] >= DECK_SIZE) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int GameTable::IsPair(const std::uint8_t* cards) { return R(cards, 1) == R(cards, 0) ? 1 : 0; }
@@ -250,6 +260,7 @@ int GameTable::CardValue(const std::uint8_t* cards, int n) {
 }
 
 int GameTable::IsValidPlay(const std::uint8_t* cards, int n) {
+    if (n >= 1 && n <= PLAY_SIZE && !HoldsCards(cards, n)) return 0;
     switch (n) {
         case 1:
             return 1;
@@ -284,15 +295,14 @@ int GameTable::ComparePlays(const std::uint8_t* table, const std::uint8_t* play,
     if (n <= 0) return 2;
     if (n <= 3) {
         if (CountCards(table, PLAY_SIZE) != n || CountCards(play, PLAY_SIZE) != n) return 2;
+        if (!HoldsCards(table, n) || !HoldsCards(play, n)) return 2;
         if (n == 2 && (!IsPair(table) || !IsPair(play))) return 2;
         if (n == 3 && (!IsTriple(table) || !IsTriple(play))) return 2;
         return CardValue(table, n) <= CardValue(play, n) ? 1 : 0;
     }
     if (n != 5) return 2;
 
-    for (int i = 0; i < PLAY_SIZE; ++i) {
-        if (table[i] == NO_CARD || play[i] == NO_CARD) return 2;
-    }
+    if (!HoldsCards(table, PLAY_SIZE) || !HoldsCards(play, PLAY_SIZE)) return 2;
     const int tableKind = FiveCardKind(table);
     if (tableKind == 0) return 2;
     const int playKind = FiveCardKind(play);

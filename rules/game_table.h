@@ -126,7 +126,9 @@ public:
     static int IsStraightFlush(const std::uint8_t* cards);
     // Play value of the group's strongest card; 85 if it holds no card.
     static int CardValue(const std::uint8_t* cards, int n);
-    // 1 if the n cards are a legal combination for a free lead.
+    // 1 if the n cards are a legal combination for a free lead. A group must
+    // fill places 0..n-1 with cards; an empty place among them makes it no
+    // combination (0 here, 2 from ComparePlays).
     static int IsValidPlay(const std::uint8_t* cards, int n);
     // 1 = play beats table, 0 = it does not, 2 = they cannot be compared.
     static int ComparePlays(const std::uint8_t* table, const std::uint8_t* play, int n);
