@@ -1,0 +1,99 @@
+// A developer's tool for the README's pictures, not a test: opens the real
+// table window, either as the program shows it at start ("waiting") or at a
+// table of four in the second round of a game ("mid-game", played out here
+// with the game's own rules and a simple player), keeps it open for a few
+// seconds so that it can be captured from the display, and with "--grab
+// FILE" also writes the window's own grab to FILE.
+//
+// Usage: table_screenshot waiting|mid-game [seconds] [--grab FILE]
+#include <QApplication>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+
+#include "net/seat_table.h"
+#include "resources/resource_ids.h"
+#include "rules/game_table.h"
+#include "table/table_window.h"
+
+namespace {
+
+// The seat on turn plays its first single card that the rules accept, or
+// passes.
+void PlayOneTurn(GameTable& table) {
+    const int seat = table.turn;
+    for (int slot = 0; slot < HAND_SIZE; ++slot) {
+        if (table.hands[seat][slot] == NO_CARD) continue;
+        std::uint8_t chosen[HAND_SIZE] = {};
+        chosen[slot] = 1;
+        if (table.Play(seat, chosen) == 1) return;
+    }
+    table.Pass(seat);
+}
+
+void SeatPlayers() {
+    const char* names[SEAT_COUNT + 1] = {"", "Anne", "Bruno", "Chloé", "David"};
+    for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
+        std::memset(g_seats[seat].name, 0, NAME_SIZE);
+        std::strncpy(g_seats[seat].name, names[seat], NAME_MAX_CHARS);
+        g_seats[seat].sock = static_cast<Socket>(10 + seat);
+    }
+    g_playerCount = 4;
+    g_localSeat = 1;
+}
+
+// A first round played to its end, then the second round under way with the
+// local player on turn and two of its cards chosen.
+void SetUpMidGame(TableWindow& window) {
+    SeatPlayers();
+    GameTable& table = *g_table;
+    table.DealWithSeed(20240611u, 1);
+    for (int step = 0; step < 400 && table.roundOver == 0; ++step) PlayOneTurn(table);
+    table.DealWithSeed(77u, 0);
+    for (int step = 0; step < 11; ++step) PlayOneTurn(table);
+    while (table.turn != 1 && table.roundOver == 0) PlayOneTurn(table);
+    int chosen = 0;
+    for (int slot = HAND_SIZE - 1; slot >= 0 && chosen < 2; --slot)
+        if (table.hands[1][slot] != NO_CARD && slot % 3 == 0) {
+            table.selection[slot] = 0xFF;
+            ++chosen;
+        }
+    g_away[3] = 1;
+    window.SetStatusText("Game started");
+    window.AppendChatText("[Vantoro]>> \"Anne\" (Host) is ready, awaiting...\r\n");
+    window.AppendChatText("[Vantoro]>> \"Bruno\" is ready.\r\n");
+    window.AppendChatText("[Vantoro]>> \"Chloé\" is ready.\r\n");
+    window.AppendChatText("[Vantoro]>> \"David\" is ready.\r\n");
+    window.AppendChatText("Bruno: bien joué !\r\n");
+    window.AppendChatText("Chloé: je reviens dans 5 minutes\r\n");
+    window.EnablePlayerInfo(true);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    if (argc < 2 ||
+        (std::strcmp(argv[1], "waiting") != 0 && std::strcmp(argv[1], "mid-game") != 0)) {
+        std::fprintf(stderr, "usage: %s waiting|mid-game [seconds] [--grab FILE]\n", argv[0]);
+        return 2;
+    }
+    int seconds = 5;
+    const char* grabFile = nullptr;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc)
+            grabFile = argv[++i];
+        else
+            seconds = std::atoi(argv[i]);
+    }
+
+    TableWindow window;
+    if (std::strcmp(argv[1], "mid-game") == 0) SetUpMidGame(window);
+    if (grabFile != nullptr)
+        QTimer::singleShot(500, &window,
+                           [&] { window.grab().save(QString::fromLocal8Bit(grabFile)); });
+    QTimer::singleShot(seconds * 1000, &window, [&] { window.OnCommand(IDCANCEL); });
+    window.exec();
+    return 0;
+}
