@@ -1,0 +1,269 @@
+// Window benchmarks.
+//
+//   BM_PaintTable/full      the whole board of a table of four in mid-game
+//   BM_PaintTable/waiting   the whole board of the waiting screen
+//   BM_PaintOneCard         one card's rectangle (the repaint of a click)
+//   BM_StartToFirstPaint    process start (before fork) to the end of the
+//                           table window's first paint, in a fresh process of
+//                           this executable; reports that process's peak
+//                           resident memory (VmHWM)
+//   BM_ProgramPeakMemory    the real program, started offscreen and left
+//                           running for a second: its VmHWM
+//
+// Everything runs on the offscreen platform unless QT_QPA_PLATFORM says
+// otherwise.
+#include <benchmark/benchmark.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEvent>
+#include <QImage>
+#include <QPainter>
+#include <QTimer>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "net/seat_table.h"
+#include "rules/game_table.h"
+#include "table/board_widget.h"
+#include "table/table_window.h"
+#include "ui/card_image.h"
+#include "ui/dialog_units.h"
+#include "ui/table_painter.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* kChildFlag = "--first-paint-child";
+
+long long MonotonicNs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec;
+}
+
+// VmHWM of a process in kB, 0 when it cannot be read.
+long PeakResidentKb(const std::string& pid) {
+    std::ifstream status("/proc/" + pid + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
+    return 0;
+}
+
+// A table of four in the middle of a round: each seat on turn plays its first
+// single card the rules accept, or passes.
+void SetUpMidGame(GameTable& table) {
+    const char* names[SEAT_COUNT + 1] = {"", "Anne", "Bruno", "Chloé", "David"};
+    for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
+        std::memset(g_seats[seat].name, 0, NAME_SIZE);
+        std::strncpy(g_seats[seat].name, names[seat], NAME_MAX_CHARS);
+    }
+    g_playerCount = 4;
+    g_localSeat = 1;
+    g_away[3] = 1;
+    table.DealWithSeed(20240611u, 1);
+    for (int step = 0; step < 9; ++step) {
+        const int seat = table.turn;
+        bool played = false;
+        for (int slot = 0; slot < HAND_SIZE && !played; ++slot) {
+            if (table.hands[seat][slot] == NO_CARD) continue;
+            std::uint8_t chosen[HAND_SIZE] = {};
+            chosen[slot] = 1;
+            played = table.Play(seat, chosen) == 1;
+        }
+        if (!played) table.Pass(seat);
+    }
+    table.selection[3] = 0xFF;
+}
+
+QSize BoardSize() {
+    return DialogRectToPixels(0, 0, 425, 277, BaseUnitsOf(TableWindowFont())).size();
+}
+
+void BM_PaintTable(benchmark::State& state) {
+    const bool full = state.range(0) == 1;
+    LoadTableImages();
+    GameTable table;
+    g_table = &table;
+    if (full)
+        SetUpMidGame(table);
+    else
+        g_playerCount = 0;
+    QImage board(BoardSize(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&board);
+        PaintBoard(painter, board.rect());
+        painter.end();
+        benchmark::DoNotOptimize(board.constBits());
+    }
+    state.SetLabel(full ? "table of four" : "waiting screen");
+    g_table = nullptr;
+    g_playerCount = 0;
+    FreeTableImages();
+}
+BENCHMARK(BM_PaintTable)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintOneCard(benchmark::State& state) {
+    LoadTableImages();
+    GameTable table;
+    g_table = &table;
+    SetUpMidGame(table);
+    QImage board(BoardSize(), QImage::Format_RGB32);
+    {
+        QPainter painter(&board);
+        PaintBoard(painter, board.rect());
+    }
+    const CardRect r = g_cardRects[3];
+    const QRect card(r.left, r.top, r.right - r.left, r.bottom - r.top);
+    for (auto _ : state) {
+        QPainter painter(&board);
+        painter.setClipRect(card);
+        PaintBoard(painter, board.rect());
+        painter.end();
+        benchmark::DoNotOptimize(board.constBits());
+    }
+    g_table = nullptr;
+    g_playerCount = 0;
+    FreeTableImages();
+}
+BENCHMARK(BM_PaintOneCard)->Unit(benchmark::kMicrosecond);
+
+// Starts `argv` with its output on a pipe; returns the pid (0 on failure).
+pid_t Spawn(char* const argv[], int* output) {
+    int fds[2];
+    if (pipe(fds) != 0) return 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (failed != 0) {
+        close(fds[0]);
+        return 0;
+    }
+    *output = fds[0];
+    return pid;
+}
+
+// Reads the child's one line, waiting at most ten seconds.
+std::string ReadLine(int fd) {
+    std::string text;
+    char buffer[256];
+    pollfd waiting{fd, POLLIN, 0};
+    while (text.find('\n') == std::string::npos && poll(&waiting, 1, 10000) == 1) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got <= 0) break;
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text;
+}
+
+void BM_StartToFirstPaint(benchmark::State& state) {
+    char self[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        state.SkipWithError("cannot find this program");
+        return;
+    }
+    char flag[64];
+    std::strcpy(flag, kChildFlag);
+    char* argv[] = {self, flag, nullptr};
+    double peakKb = 0;
+    for (auto _ : state) {
+        int output = -1;
+        const long long start = MonotonicNs();
+        const pid_t pid = Spawn(argv, &output);
+        if (pid == 0) {
+            state.SkipWithError("cannot start the child");
+            return;
+        }
+        const std::string line = ReadLine(output);
+        close(output);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        long long painted = 0;
+        long hwm = 0;
+        if (std::sscanf(line.c_str(), "%lld %ld", &painted, &hwm) != 2) {
+            state.SkipWithError("the child reported no paint");
+            return;
+        }
+        state.SetIterationTime(static_cast<double>(painted - start) / 1e9);
+        peakKb += static_cast<double>(hwm);
+    }
+    state.counters["VmHWM_kB"] = benchmark::Counter(peakKb, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_StartToFirstPaint)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+void BM_ProgramPeakMemory(benchmark::State& state) {
+    char program[] = VANTORO_PROGRAM;
+    char* argv[] = {program, nullptr};
+    double peakKb = 0;
+    for (auto _ : state) {
+        int output = -1;
+        const pid_t pid = Spawn(argv, &output);
+        if (pid == 0) {
+            state.SkipWithError("cannot start the program");
+            return;
+        }
+        usleep(1000 * 1000);
+        peakKb += static_cast<double>(PeakResidentKb(std::to_string(pid)));
+        kill(pid, SIGTERM);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        close(output);
+    }
+    state.counters["VmHWM_kB"] = benchmark::Counter(peakKb, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ProgramPeakMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// The child: the program's start-up (QApplication, the table window) up to
+// the end of the board's first paint, then the time and VmHWM on stdout.
+class FirstPaint : public QObject {
+  public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Paint) return false;
+        watched->removeEventFilter(this);
+        QCoreApplication::sendEvent(watched, event);  // the paint itself, inside this paint
+        std::printf("%lld %ld\n", MonotonicNs(), PeakResidentKb("self"));
+        std::fflush(stdout);
+        std::_Exit(0);
+    }
+};
+
+int RunChild() {
+    char name[] = "vantoro";
+    char* arguments[] = {name, nullptr};
+    int count = 1;
+    QApplication application(count, arguments);
+    TableWindow window;
+    FirstPaint spy;
+    window.Board()->installEventFilter(&spy);
+    QTimer::singleShot(10000, &window, [&] { window.done(1); });
+    window.exec();
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc > 1 && std::strcmp(argv[1], kChildFlag) == 0) return RunChild();
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
