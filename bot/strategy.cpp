@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "bot/card_sets.h"
 #include "bot/hand_partition.h"
 
 // ---------------------------------------------------------------------------
@@ -97,6 +98,7 @@ class Chooser {
             if (s == seat) continue;
             const int count = GameTable::CountCards(table.hands[s], HAND_SIZE);
             opponentHolds_[count] = true;
+            opponentMin_ = std::min(opponentMin_, count);
             opponentMax_ = std::max(opponentMax_, count);
         }
         if (table.leader != seat && table.leader >= 1 && table.leader <= SEAT_COUNT) {
@@ -190,77 +192,14 @@ class Chooser {
         return {kBase[kind] + kSpan[kind] * within, false};
     }
 
-    // Whether five of the unseen cards could beat this five-card play. For
-    // every kind it tries the strongest hand of that kind the unseen cards
-    // can form (for straights and straight flushes, of every run), so the
+    // Whether five of the unseen cards could beat this five-card play: the
     // answer is exact for the cards, whoever holds them.
     bool UnseenCanBeat(const std::uint8_t* play) const {
-        bool beaten = false;
-        auto tryHand = [&](std::uint8_t* hand) {
-            // The rules take five-card hands in hand order.
-            std::sort(hand, hand + PLAY_SIZE, [](std::uint8_t a, std::uint8_t b) {
-                return a % 13 != b % 13 ? a % 13 < b % 13 : a < b;
-            });
-            if (GameTable::ComparePlays(play, hand, PLAY_SIZE) == 1) beaten = true;
-        };
-        // Unseen cards of each rank, strongest suit first.
-        int ofRank[13] = {};
-        std::uint8_t byRank[13][4];
-        for (int rank = 0; rank < 13; ++rank) {
-            for (int suit = 3; suit >= 0; --suit) {
-                const int card = 13 * suit + rank;
-                if (unseen_[card]) byRank[rank][ofRank[rank]++] = static_cast<std::uint8_t>(card);
-            }
+        if (!strongestKnown_) {
+            strongestKnown_ = true;
+            strongestExists_ = StrongestFiveCardHand(unseen_, strongest_);
         }
-        // Runs by their lowest rank index; 9 stands for ten, jack, queen, king, ace.
-        for (int low = 0; low <= 9 && !beaten; ++low) {
-            int ranks[PLAY_SIZE];
-            for (int i = 0; i < PLAY_SIZE; ++i) ranks[i] = (low + i) % 13;
-            bool complete = true;
-            for (int rank : ranks) complete = complete && ofRank[rank] > 0;
-            if (!complete) continue;
-            std::uint8_t hand[PLAY_SIZE];
-            for (int i = 0; i < PLAY_SIZE; ++i) hand[i] = byRank[ranks[i]][0];
-            tryHand(hand);
-            for (int suit = 0; suit < 4 && !beaten; ++suit) {
-                bool allThere = true;
-                for (int i = 0; i < PLAY_SIZE; ++i) {
-                    hand[i] = static_cast<std::uint8_t>(13 * suit + ranks[i]);
-                    allThere = allThere && unseen_[hand[i]];
-                }
-                if (allThere) tryHand(hand);
-            }
-        }
-        // Flushes: the five strongest unseen cards of a suit.
-        for (int suit = 0; suit < 4 && !beaten; ++suit) {
-            std::uint8_t hand[PLAY_SIZE];
-            int n = 0;
-            for (int rank : {1, 0, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2}) {
-                const int card = 13 * suit + rank;
-                if (n < PLAY_SIZE && unseen_[card]) hand[n++] = static_cast<std::uint8_t>(card);
-            }
-            if (n == PLAY_SIZE) tryHand(hand);
-        }
-        // Full houses and four of a kind: the strongest three or four with
-        // any pair or card of another rank.
-        for (int rank = 0; rank < 13 && !beaten; ++rank) {
-            for (int other = 0; other < 13 && !beaten; ++other) {
-                if (other == rank) continue;
-                if (ofRank[rank] >= 3 && ofRank[other] >= 2) {
-                    std::uint8_t hand[PLAY_SIZE] = {byRank[rank][0], byRank[rank][1],
-                                                    byRank[rank][2], byRank[other][0],
-                                                    byRank[other][1]};
-                    tryHand(hand);
-                }
-                if (ofRank[rank] == 4 && ofRank[other] >= 1) {
-                    std::uint8_t hand[PLAY_SIZE] = {byRank[rank][0], byRank[rank][1],
-                                                    byRank[rank][2], byRank[rank][3],
-                                                    byRank[other][0]};
-                    tryHand(hand);
-                }
-            }
-        }
-        return beaten;
+        return strongestExists_ && GameTable::ComparePlays(play, strongest_, PLAY_SIZE) == 1;
     }
 
     float PlayCost(CardMask mask) const {
@@ -293,14 +232,11 @@ class Chooser {
         float score = partition_.Cost(full_) - partition_.Cost(rest);
         // A play nobody can beat keeps the lead; when at most one beatable
         // play is left after it, the seat goes out on its next lead.
-        if (strength.sure) {
-            if (Beatable(rest) <= 1) {
-                score += FINISH_SCORE;
-            } else {
-                score += params_.takeLeadBonus;
-            }
-        }
+        if (strength.sure && Beatable(rest) <= 1) score += FINISH_SCORE;
         if (freeLead) score += params_.leadPerExtraCard * static_cast<float>(n - 1);
+        // The round may end soon: every card still held will be paid for.
+        if (opponentMin_ <= params_.closeCards)
+            score += params_.shedPerCardWhenClose * static_cast<float>(n);
 
         // An opponent holding exactly as many cards as this play could beat
         // it and go out: play high, the higher the better.
@@ -329,7 +265,11 @@ class Chooser {
     bool unseen_[DECK_SIZE] = {};
     bool opponentHolds_[HAND_SIZE + 1] = {};  // some opponent holds exactly this many cards
     int opponentMax_ = 0;
-    int leaderCount_ = HAND_SIZE;  // cards of the opponent whose play is on the table
+    int opponentMin_ = HAND_SIZE;
+    int leaderCount_ = HAND_SIZE;          // cards of the opponent whose play is on the table
+    mutable bool strongestKnown_ = false;  // strongest_ and strongestExists_ are found
+    mutable bool strongestExists_ = false;
+    mutable std::uint8_t strongest_[PLAY_SIZE] = {};
     HandPartition partition_;
 };
 

@@ -47,10 +47,11 @@ struct StrategyParams {
     float leadPerExtraCard = 0.1f;
     // A follow must make the hand at least this much cheaper to be preferred to a pass.
     float followThreshold = 0.0f;
-    // Bonus for taking the lead with a play nobody can beat while other plays wait.
-    float takeLeadBonus = 0.3f;
     // Weight of a play's strength when an opponent could go out on a play of its size.
-    float blockWeight = 3.0f;
+    float blockWeight = 10.0f;
+    // When an opponent holds at most closeCards cards, bonus per card played.
+    int closeCards = 6;
+    float shedPerCardWhenClose = 2.0f;
 };
 
 // The move for `seat`, which must be on turn in a round that is not over:

@@ -146,6 +146,45 @@ TEST(Strategy, CountsPlayedCardsToFindItsWinner) {
     EXPECT_EQ(Choice(table), Cards("7C 7H"));
 }
 
+TEST(Strategy, LeadsAStraightFlushNoCardsLeftCanBeat) {
+    // With every ace and every other two gone, no five cards still out can
+    // make a run holding an ace or a two, so nothing outranks the spade
+    // straight flush from nine to king: lead it, then the four goes out.
+    const std::string hands[] = {"", "9S TS JS QS KS 4D", "", "", ""};
+    const int filler[] = {0, 0, 8, 8, 8};
+    const GameTable table = MakeTable(hands, 1, 1, "", filler);
+    Memory memory;
+    memory.NewRound();
+    for (const char* gone : {"2C", "2H", "2S", "AD", "AC", "AH", "AS"}) {
+        const std::uint8_t card = bot_test::Card(gone);
+        memory.SawPlay(&card, 1);
+    }
+    EXPECT_EQ(Choice(table, &memory), Cards("9S TS JS QS KS"));
+    // Without counting, an ace-to-five straight flush may be out: the four,
+    // the weakest play, goes first.
+    EXPECT_EQ(Choice(table), Cards("4D"));
+}
+
+TEST(Memory, RecordsAcceptedPlaysOnly) {
+    const std::string hands[] = {"", "4D 9C", "5D 7H", "6C", "8S"};
+    GameTable table = MakeTable(hands, 1, 1, "");
+    Memory memory;
+    memory.NewRound();
+    // Seat 2 is not on turn: refused, nothing recorded.
+    EXPECT_EQ(memory.Apply(table, 2, PlayMove(0b01)), 0);
+    EXPECT_EQ(memory.GoneCount(), 0);
+    EXPECT_EQ(memory.Apply(table, 1, PlayMove(0b01)), 1);  // the four of diamonds
+    EXPECT_EQ(memory.Apply(table, 2, PassMove()), 1);
+    EXPECT_EQ(memory.Apply(table, 3, PlayMove(0b01)), 1);  // the six of clubs
+    EXPECT_EQ(memory.GoneCount(), 2);
+    EXPECT_TRUE(memory.Gone(bot_test::Card("4D")));
+    EXPECT_TRUE(memory.Gone(bot_test::Card("6C")));
+    EXPECT_FALSE(memory.Gone(bot_test::Card("5D")));
+    EXPECT_FALSE(memory.Gone(NO_CARD));
+    memory.NewRound();
+    EXPECT_EQ(memory.GoneCount(), 0);
+}
+
 // ---------------------------------------------------------------------------
 // Stopping an opponent
 
