@@ -17,6 +17,8 @@
 // in the program; the other ends are read and emptied after each event, so
 // forwards and answers go somewhere. After each event the seat table and the
 // game table are checked.
+#include <sys/socket.h>
+
 #include <QCoreApplication>
 #include <cstdint>
 #include <cstdio>
@@ -90,8 +92,16 @@ void Occupy(int seat, const char* name, Socket sock) {
     record.addr = {2, static_cast<std::uint16_t>(40000 + seat), 0x7F000001};
 }
 
+// A connected pair whose ends are reset rather than closed politely: at
+// hundreds of inputs a second, closed connections waiting out TIME_WAIT would
+// soon take every local port of the machine.
 bool Pair(Scene* scene, int index) {
-    return SockCreatePair(&scene->program[index], &scene->peer[index]) == 0;
+    if (SockCreatePair(&scene->program[index], &scene->peer[index]) != 0) return false;
+    const linger reset = {1, 0};
+    for (Socket s : {scene->program[index], scene->peer[index]}) {
+        setsockopt(static_cast<int>(s), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    }
+    return true;
 }
 
 void DrainPeers(const Scene& scene) {
