@@ -276,11 +276,4 @@ TEST(Strategy, SeesNoOtherSeatsCards) {
     EXPECT_GT(compared, 300);
 }
 
-TEST(Strategy, ReturnsARefusedPassWhenNotOnTurn) {
-    const std::string hands[] = {"", "4D", "5D", "6D", "7D"};
-    GameTable table = MakeTable(hands, 2, 1, "3D");
-    EXPECT_TRUE(ChooseMove(table, 3).pass);
-    EXPECT_EQ(table.Pass(3), 0);
-}
-
 }  // namespace
