@@ -278,5 +278,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sent += n;
         Settle(sent);
     }
+    // The socket numbers come back in the next input: nothing the reader
+    // keeps for a connection may outlive it.
+    for (Socket s : sockets.program) {
+        if (s != 0 && s != INVALID_SOCKET) ForgetConnection(s);
+    }
     return 0;
 }
