@@ -29,7 +29,12 @@ void ShowAwayChecked(bool checked) {
 }
 
 const char* FormatNotice(const char* name, const char* what) {
-    std::snprintf(g_textBuf, sizeof g_textBuf, CHAT_NOTICE, name, what);
+    // A nickname is at most 16 characters, whatever its record holds.
+    char nickname[NAME_SIZE];
+    const std::size_t length = strnlen(name, NAME_MAX_CHARS);
+    std::memcpy(nickname, name, length);
+    nickname[length] = '\0';
+    std::snprintf(g_textBuf, sizeof g_textBuf, CHAT_NOTICE, nickname, what);
     return g_textBuf;
 }
 

@@ -411,21 +411,6 @@ TEST_F(HostRole, OnlyTheWinnerOfAFinishedRoundStartsTheNext) {
     EXPECT_EQ(view_.LastStatus(), "Game started");
 }
 
-TEST_F(HostRole, MessagesSplitIntoSingleBytesAreHandledOnce) {
-    Host();
-    RawPeer ali;
-    ASSERT_TRUE(ali.Connect(g_bindAddr.port));
-    ali.ReadMessage();
-    ali.ReadMessage();
-    ASSERT_TRUE(ali.SendByteByByte(Concat({vtest::JoinMsg("Ali"), ChatMsg(2, "slow")})));
-    ASSERT_TRUE(vtest::PumpUntil([] { return g_readStats.handled[MSG_CHAT] == 1; }));
-    EXPECT_EQ(g_readStats.handled[MSG_JOIN], 1u);
-    EXPECT_EQ(DroppedCount(g_readStats), 0u);
-    EXPECT_EQ(g_playerCount, 2);
-    EXPECT_EQ(ali.ReadMessage().size(), 41u);
-    EXPECT_EQ(ali.ReadMessage(), ChatMsg(2, "slow"));
-}
-
 TEST_F(HostRole, ASlowReaderGetsEveryForwardInOrder) {
     vtest::FullTable table;
     ASSERT_TRUE(vtest::HostFullTable(&table, 4096));

@@ -107,43 +107,6 @@ TEST(WireNames, ANameWithoutItsNulIsCutToSixteen) {
     EXPECT_EQ(std::string(record.name), std::string(16, 'Z'));
 }
 
-TEST(WireBuilders, WriteTheLayoutsExactly) {
-    std::uint8_t out[MSG_BUFFER_SIZE];
-    ASSERT_EQ(BuildJoin(out, "Carol"), 18);
-    EXPECT_EQ(Bytes(out, out + 18), vtest::JoinMsg("Carol"));
-    // A name longer than 16 characters never overruns its field.
-    ASSERT_EQ(BuildJoin(out, "ABCDEFGHIJKLMNOPQRST"), 18);
-    EXPECT_EQ(out[16], 'P');
-    EXPECT_EQ(out[17], 0);
-
-    ASSERT_EQ(BuildSeatAssign(out, 4), 2);
-    EXPECT_EQ(Bytes(out, out + 2), vtest::Msg({4, 4}));
-    ASSERT_EQ(BuildSeatLeft(out, 3), 2);
-    EXPECT_EQ(Bytes(out, out + 2), vtest::Msg({5, 3}));
-    ASSERT_EQ(BuildPass(out, 2), 2);
-    EXPECT_EQ(Bytes(out, out + 2), vtest::Msg({10, 2}));
-    ASSERT_EQ(BuildAway(out, 4, 1), 3);
-    EXPECT_EQ(Bytes(out, out + 3), vtest::Msg({13, 4, 1}));
-
-    std::uint8_t selection[HAND_SIZE] = {};
-    selection[0] = 0xFF;
-    selection[12] = 0xFF;
-    ASSERT_EQ(BuildPlay(out, 2, selection), 15);
-    EXPECT_EQ(Bytes(out, out + 15), vtest::PlayMsg(2, {0, 12}));
-
-    ASSERT_EQ(BuildChat(out, 3, "hi", 2), 7);
-    EXPECT_EQ(Bytes(out, out + 7), vtest::Msg({11, 3, 3, 0, 'h', 'i', 0}));
-
-    // A 1000-character line travels as n = 1001 in a 1005-byte message; the
-    // builder never writes more.
-    const std::string longest(1200, 'x');
-    ASSERT_EQ(BuildChat(out, 2, longest.data(), 1200), 1005);
-    EXPECT_EQ(out[2], 0xE9);
-    EXPECT_EQ(out[3], 0x03);
-    EXPECT_EQ(out[4 + 999], 'x');
-    EXPECT_EQ(out[4 + 1000], 0);
-}
-
 TEST(WireDeal, PositionZeroOfSeatOneIsPayloadByteThirteen) {
     GameTable table;
     table.DealWithSeed(7, 1);
