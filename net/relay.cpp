@@ -154,8 +154,14 @@ void OnSocketAccept() {
     SockSend(sock, g_outMsg, size);
     size = BuildSeatInfo(g_outMsg, g_seats[1]);
     SockSend(sock, g_outMsg, size);
+    // Only seats whose players have joined: a connection still waiting for
+    // its name is announced to everyone, this newcomer included, when its
+    // MSG_JOIN arrives. Announcing it now as well would make the newcomer
+    // count a player the table does not have yet.
     for (int other = 2; other <= SEAT_COUNT; ++other) {
-        if (other == seat || g_seats[other].sock == INVALID_SOCKET) continue;
+        if (other == seat || g_seats[other].sock == INVALID_SOCKET || g_joined[other] == 0) {
+            continue;
+        }
         size = BuildSeatInfo(g_outMsg, g_seats[other]);
         SockSend(sock, g_outMsg, size);
     }

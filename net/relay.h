@@ -59,7 +59,11 @@ void DealAndSend(int newGame);
 // The write-ready event, whichever socket it is for: tells the overflow
 // connection, if one is open, that the table is full (MSG_HOST_FULL).
 void OnSocketWrite();
-// The accept event on the host's listening socket (g_sock).
+// The accept event on the host's listening socket (g_sock). The newcomer
+// takes the first free seat of 2..4 and is sent MSG_SEAT_ASSIGN, the host's
+// record and the record of every other seat whose player has joined. With no
+// free seat (a full table, or seats held by connections that have not sent
+// their name) it is kept in g_overflowSock, an older one there being closed.
 void OnSocketAccept();
 // The close event for a socket.
 void OnSocketClose(Socket sock);

@@ -156,6 +156,30 @@ TEST_F(HostRole, NewcomersWithNoFreeSeatGoTheOverflowWayAndTheOlderIsClosed) {
     for (int seat = 2; seat <= 4; ++seat) EXPECT_NE(g_seats[seat].sock, INVALID_SOCKET);
 }
 
+TEST_F(HostRole, ANewcomerIsToldOnlyOfSeatsWhosePlayersHaveJoined) {
+    Host();
+    RawPeer ali;
+    ASSERT_TRUE(ali.Connect(g_bindAddr.port));
+    ASSERT_EQ(ali.ReadMessage(), Msg({4, 2}));
+    ASSERT_EQ(ali.ReadMessage().size(), 41u);
+    // Seat 2 has not sent its name: the next newcomer hears of the host only,
+    // so that it cannot count a player the host does not count.
+    RawPeer bob;
+    ASSERT_TRUE(bob.Connect(g_bindAddr.port));
+    EXPECT_EQ(bob.ReadMessage(), Msg({4, 3}));
+    EXPECT_EQ(bob.ReadMessage()[1], 1);  // the host's record
+    EXPECT_TRUE(bob.ExpectSilence(30));
+    // Seat 2's join reaches both, once.
+    ASSERT_TRUE(ali.Send(vtest::JoinMsg("Ali")));
+    for (RawPeer* peer : {&ali, &bob}) {
+        const Bytes info = peer->ReadMessage();
+        ASSERT_EQ(info.size(), 41u);
+        EXPECT_EQ(info[1], 2);
+        EXPECT_TRUE(peer->ExpectSilence(20));
+    }
+    EXPECT_EQ(g_playerCount, 2);
+}
+
 TEST_F(HostRole, AConnectionThatLeavesBeforeItsJoinLeavesTheCountAlone) {
     Host();
     RawPeer early;
