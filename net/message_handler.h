@@ -10,7 +10,19 @@
 // Each role handles only the types it can receive (the host 1, 8, 9, 10, 11,
 // 12, 13; a client 2..7, 9, 10, 11, 13); anything else, and every message
 // that breaks the rules below, is read whole and dropped, and counted in
-// g_readStats by reason.
+// g_readStats by reason. In particular:
+//   - a seat byte outside 1..4 (MSG_PLAY, MSG_PASS, MSG_CHAT, MSG_AWAY,
+//     MSG_SEAT_LEFT), outside 2..4 (MSG_SEAT_ASSIGN), or a seat record whose
+//     number is outside 1..4 (record 0 is the client's own and never travels);
+//   - on the host, a play, pass, chat line or away flag for a seat other than
+//     the one of the connection it came on, a MSG_JOIN from a connection with
+//     no seat or from a seat that has joined already, and a MSG_NEXT_ROUND
+//     that is not from the winner of a finished round;
+//   - on a client, a MSG_DEAL whose seats 1..4 do not hold each card once;
+//   - a MSG_CHAT whose n is not 2..1001 (lengths no writer sends). Such a
+//     message is still read whole, so the stream stays in step; one longer
+//     than the socket layer keeps at once is dropped as its bytes arrive.
+// A chat text is shown up to its NUL, never beyond its n bytes.
 #pragma once
 
 #include <cstdint>

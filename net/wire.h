@@ -54,8 +54,12 @@ constexpr int MSG_AWAY_SIZE = 1 + 1 + 1;         // type | seat | flag
 static_assert(MSG_JOIN_SIZE == 18);
 static_assert(MSG_SEAT_INFO_SIZE == 41);
 static_assert(MSG_DEAL_SIZE == 66);
+static_assert(MSG_SEAT_ASSIGN_SIZE == 2 && MSG_SEAT_LEFT_SIZE == 2);
+static_assert(MSG_NEW_GAME_SIZE == 1 && MSG_HOST_FULL_SIZE == 1 && MSG_CLOSE_SIZE == 1);
 static_assert(MSG_PLAY_SIZE == 15);
-static_assert(MSG_CHAT_HEADER_SIZE == 4);
+static_assert(MSG_PASS_SIZE == 2);
+static_assert(MSG_CHAT_HEADER_SIZE == 4);  // 4 + n in all
+static_assert(MSG_NEXT_ROUND_SIZE == 1);
 static_assert(MSG_AWAY_SIZE == 3);
 
 // MSG_PLAY: the 13 selection bytes, one per hand position (0 = not chosen).
