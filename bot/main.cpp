@@ -1,0 +1,227 @@
+// vantoro-bot: a computer player that joins or hosts a table and plays.
+//
+//   vantoro-bot --join ADDRESS[:PORT] [--name NAME] [--count N] [--rounds N]
+//               [--delay MS] [--trace] [--verbose]
+//   vantoro-bot --host ADDRESS[:PORT] [--name NAME] [--rounds N] [--delay MS]
+//               [--deal-seed S] [--trace] [--verbose]
+//
+// Exit status: 0 when it left normally (rounds done, table closed by the
+// host, turned away from a full table), 1 when it could not connect or host,
+// 2 for a wrong command line.
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bot/bot_player.h"
+#include "net/connect.h"
+#include "net/seat_table.h"
+#include "net/socket_layer.h"
+#include "net/winsock_error.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr const char* USAGE =
+    "Usage: vantoro-bot (--join ADDRESS[:PORT] | --host ADDRESS[:PORT]) [options]\n"
+    "A computer player for a Vantoro table.\n"
+    "\n"
+    "  --join ADDRESS[:PORT]  join the table hosted at ADDRESS (port 7171 by default)\n"
+    "  --host ADDRESS[:PORT]  host a table on this machine's ADDRESS as seat 1, and deal\n"
+    "                         when the fourth player has joined\n"
+    "  --name NAME            the nickname, at most 16 characters (default \"Bot\")\n"
+    "  --count N              start N players (1 to 3, joining only), named NAME1 ... NAMEN;\n"
+    "                         returns when all have ended\n"
+    "  --rounds N             leave the table after N finished rounds (default: stay until\n"
+    "                         the table closes)\n"
+    "  --delay MS             think time before each move, in milliseconds (default 600)\n"
+    "  --deal-seed S          (hosting only) seed the deals from S, S + 1, ... instead of\n"
+    "                         the clock, for reproducible tables\n"
+    "  --trace                print one state line on standard output after every message\n"
+    "                         and every own action\n"
+    "  --verbose              print what a window would show on standard error\n"
+    "  --help                 print this help\n"
+    "\n"
+    "Exit status: 0 when it left normally (rounds done, table closed by the host, or\n"
+    "turned away from a full table), 1 when it could not connect or host, 2 for a\n"
+    "wrong command line.\n";
+
+struct CommandLine {
+    BotOptions options;
+    bool host = false;
+    std::string address;
+    std::string port = DEFAULT_PORT_TEXT;
+    int count = 0;
+    bool haveSeed = false;
+    std::uint32_t seed = 0;
+};
+
+[[noreturn]] void Fail(const std::string& message) {
+    std::fprintf(stderr, "vantoro-bot: %s (try --help)\n", message.c_str());
+    std::exit(2);
+}
+
+long ParseNumber(const std::string& option, const char* text, long low, long high) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text, &end, 10);
+    if (*text == '\0' || *end != '\0' || errno != 0 || value < low || value > high) {
+        Fail(option + " needs a number from " + std::to_string(low) + " to " +
+             std::to_string(high) + ", not \"" + text + "\"");
+    }
+    return value;
+}
+
+void SplitAddress(const std::string& option, const std::string& text, CommandLine& line) {
+    const std::size_t colon = text.rfind(':');
+    line.address = text.substr(0, colon);
+    if (colon != std::string::npos) {
+        const std::string port = text.substr(colon + 1);
+        ParseNumber(option + " port", port.c_str(), 1, 65535);
+        line.port = port;
+    }
+    std::uint32_t ipv4 = 0;
+    if (line.address.empty() || !ParseDottedAddress(line.address.c_str(), &ipv4)) {
+        Fail(option + " needs a dotted IPv4 address such as 127.0.0.1, not \"" + text + "\"");
+    }
+}
+
+CommandLine Parse(int argc, char** argv) {
+    CommandLine line;
+    bool join = false;
+    bool named = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto value = [&]() -> const char* {
+            if (i + 1 >= argc) Fail(option + " needs a value");
+            return argv[++i];
+        };
+        if (option == "--help" || option == "-h") {
+            std::fputs(USAGE, stdout);
+            std::exit(0);
+        } else if (option == "--join" || option == "--host") {
+            if (join || line.host) Fail("give one of --join and --host, once");
+            (option == "--host" ? line.host : join) = true;
+            SplitAddress(option, value(), line);
+        } else if (option == "--name") {
+            line.options.name = value();
+            named = true;
+            if (line.options.name.empty() || line.options.name.size() > NAME_MAX_CHARS) {
+                Fail("--name needs 1 to 16 characters");
+            }
+        } else if (option == "--count") {
+            line.count = static_cast<int>(ParseNumber(option, value(), 1, 3));
+        } else if (option == "--rounds") {
+            line.options.rounds = static_cast<int>(ParseNumber(option, value(), 1, 1000000000));
+        } else if (option == "--delay") {
+            line.options.delayMs = static_cast<int>(ParseNumber(option, value(), 0, 3600000));
+        } else if (option == "--deal-seed") {
+            line.seed = static_cast<std::uint32_t>(ParseNumber(option, value(), 0, 4294967295L));
+            line.haveSeed = true;
+        } else if (option == "--trace") {
+            line.options.trace = true;
+        } else if (option == "--verbose") {
+            line.options.verbose = true;
+        } else {
+            Fail("unknown option \"" + option + "\"");
+        }
+    }
+    if (!join && !line.host) Fail("give --join ADDRESS[:PORT] or --host ADDRESS[:PORT]");
+    if (line.count > 0 && line.host) Fail("--count starts joining players only");
+    if (line.haveSeed && !line.host) Fail("--deal-seed is for the hosting player only");
+    if (line.count > 0 && named && line.options.name.size() + 1 > NAME_MAX_CHARS) {
+        Fail("--name with --count needs at most 15 characters");
+    }
+    return line;
+}
+
+// Starts `count` players, each in its own process, named NAME1 ... NAMEN,
+// and waits for all of them. Returns 0 when every one ended with 0.
+int RunPlayers(int argc, char** argv, const CommandLine& line) {
+    std::vector<pid_t> children;
+    for (int n = 1; n <= line.count; ++n) {
+        std::vector<std::string> args{argv[0]};
+        for (int i = 1; i < argc; ++i) {
+            const std::string option = argv[i];
+            if (option == "--count" || option == "--name") {
+                ++i;  // the value goes too
+                continue;
+            }
+            args.push_back(option);
+        }
+        args.push_back("--name");
+        args.push_back(line.options.name + std::to_string(n));
+        std::vector<char*> raw;
+        for (std::string& a : args) raw.push_back(a.data());
+        raw.push_back(nullptr);
+        pid_t pid = 0;
+        if (posix_spawn(&pid, "/proc/self/exe", nullptr, nullptr, raw.data(), environ) != 0) {
+            std::fprintf(stderr, "vantoro-bot: could not start player %d\n", n);
+            continue;
+        }
+        children.push_back(pid);
+    }
+    int status = children.size() == static_cast<std::size_t>(line.count) ? 0 : 1;
+    for (pid_t pid : children) {
+        int child = 0;
+        while (waitpid(pid, &child, 0) < 0 && errno == EINTR) {
+        }
+        const int code = WIFEXITED(child) ? WEXITSTATUS(child) : 1;
+        if (code != 0 && status == 0) status = code;
+    }
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const CommandLine line = Parse(argc, argv);
+    if (line.count > 0) return RunPlayers(argc, argv, line);
+
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    QCoreApplication application(qtArgc, qtArgv);
+
+    if (line.haveSeed) {
+        SetDealSeedSource([next = line.seed]() mutable { return next++; });
+    }
+    // As the table window starts: every seat empty, nobody at the table, one
+    // game table.
+    for (int seat = 0; seat <= SEAT_COUNT; ++seat) ClearSeat(seat);
+    g_playerCount = 0;
+    g_table = new GameTable();
+
+    BotPlayer player(line.options);
+    QObject::connect(&player, &BotPlayer::Finished, &application, &QCoreApplication::exit);
+
+    const int started = StartNetwork();
+    if (started != 0) {
+        std::fprintf(stderr, "vantoro-bot: %s\n", WinsockErrorText(started));
+        return 1;
+    }
+    const ConnectOutcome outcome =
+        line.host ? HostTable(line.options.name.c_str(), line.address.c_str(), line.port.c_str())
+                  : JoinTable(line.options.name.c_str(), line.address.c_str(), line.port.c_str());
+    if (outcome.step != ConnectStep::Connected) {
+        std::fprintf(stderr, "vantoro-bot: %s\n",
+                     outcome.step == ConnectStep::Failed ? WinsockErrorText(outcome.error)
+                                                         : "could not start the connection");
+        return 1;
+    }
+    if (line.options.verbose) {
+        std::fprintf(stderr, "%s [net] %s %s:%s\n", line.options.name.c_str(),
+                     line.host ? "hosting on" : "joined", line.address.c_str(), line.port.c_str());
+    }
+    const int status = application.exec();
+    delete g_table;
+    g_table = nullptr;
+    return status;
+}

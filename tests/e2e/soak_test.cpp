@@ -1,0 +1,123 @@
+// Four computer players at one table on 127.0.0.1, as four processes speaking
+// the real protocol: every copy of the game must stay equal to the host's.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <memory>
+
+#include "tests/e2e/bot_process.h"
+
+namespace {
+
+QStringList HostArgs(int port, int rounds, int delayMs, int seed) {
+    QStringList args{"--host",      QStringLiteral("127.0.0.1:%1").arg(port),
+                     "--name",      "Host",
+                     "--deal-seed", QString::number(seed),
+                     "--delay",     QString::number(delayMs),
+                     "--trace",     "--verbose"};
+    if (rounds > 0) args << "--rounds" << QString::number(rounds);
+    return args;
+}
+
+QStringList JoinArgs(int port, const QString& name, int rounds, int delayMs) {
+    QStringList args{"--join",  QStringLiteral("127.0.0.1:%1").arg(port),
+                     "--name",  name,
+                     "--delay", QString::number(delayMs),
+                     "--trace", "--verbose"};
+    if (rounds > 0) args << "--rounds" << QString::number(rounds);
+    return args;
+}
+
+// Plays `rounds` rounds at a table of four bots and checks every copy.
+void PlayRounds(int rounds, int timeoutMs) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    BotProcess host(HostArgs(port, rounds, 0, 20261208));
+    ASSERT_TRUE(host.WaitForLog("hosting on", 10000)) << host.Log().toStdString();
+    std::vector<std::unique_ptr<BotProcess>> clients;
+    for (int n = 1; n <= 3; ++n) {
+        clients.push_back(std::make_unique<BotProcess>(
+            JoinArgs(port, QStringLiteral("Client%1").arg(n), rounds, 0)));
+    }
+    EXPECT_EQ(host.WaitForExit(timeoutMs), 0) << host.Log().toStdString();
+    for (auto& client : clients)
+        EXPECT_EQ(client->WaitForExit(10000), 0) << client->Log().toStdString();
+
+    const std::vector<TraceState> hostStates = Distinct(ParseTrace(host.Output()));
+    ASSERT_FALSE(hostStates.empty());
+    EXPECT_GE(hostStates.back().rounds, rounds) << "the host left before the rounds were played";
+    for (const TraceState& s : hostStates) ASSERT_EQ(s.MoneySum(), 400);
+
+    for (auto& client : clients) {
+        const std::vector<TraceState> states = Distinct(ParseTrace(client->Output()));
+        for (const TraceState& s : states) ASSERT_EQ(s.MoneySum(), 400);
+        std::size_t matched = 0;
+        const std::string disagreement = FollowsHost(hostStates, states, &matched);
+        EXPECT_EQ(disagreement, "");
+        // Every move of every round is a state: far more than one per round.
+        EXPECT_GT(matched, static_cast<std::size_t>(rounds) * 10);
+    }
+}
+
+TEST(Soak, FourBotsPlayTwentyRoundsAndAgreeOnEveryState) {
+    PlayRounds(20, 120000);
+}
+
+TEST(SoakLong, FourBotsPlayFiveHundredRounds) {
+    PlayRounds(500, 1800000);
+}
+
+TEST(TableEvents, FifthIsTurnedAwayAndALeaverIsReplacedByANewGame) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    // Slow enough that the table is still playing while players come and go.
+    BotProcess host(HostArgs(port, 0, 20, 7));
+    ASSERT_TRUE(host.WaitForLog("hosting on", 10000));
+    BotProcess a(JoinArgs(port, "Anna", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("\"Anna\" is ready.", 10000)) << host.Log().toStdString();
+    BotProcess b(JoinArgs(port, "Ben", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("\"Ben\" is ready.", 10000)) << host.Log().toStdString();
+    auto c = std::make_unique<BotProcess>(JoinArgs(port, "Cleo", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("[status] Game started", 10000)) << host.Log().toStdString();
+
+    // A fifth player is turned away and leaves normally; the table plays on.
+    BotProcess fifth(JoinArgs(port, "Fifth", 0, 20));
+    EXPECT_EQ(fifth.WaitForExit(10000), 0);
+    EXPECT_TRUE(fifth.Log().contains("[Vantoro]>> Host connection full."));
+    EXPECT_TRUE(fifth.Log().contains("[Vantoro]>> Host connection closed."));
+    EXPECT_FALSE(host.Log().contains("\"Fifth\""));
+
+    // A player killed in mid-game: its seat empties on every other copy.
+    c->Kill();
+    c.reset();
+    const char* left = "[Vantoro]>> \"Cleo\" has left.";
+    EXPECT_TRUE(host.WaitForLog(left, 10000));
+    EXPECT_TRUE(a.WaitForLog(left, 10000));
+    EXPECT_TRUE(b.WaitForLog(left, 10000));
+    EXPECT_TRUE(host.WaitForLog("[status] Waiting user... 1 more needed", 10000));
+
+    // A newcomer fills the seat: a new game with fresh money and wins.
+    const std::size_t before = ParseTrace(host.Output()).size();
+    BotProcess d(JoinArgs(port, "Dora", 0, 20));
+    ASSERT_TRUE(d.WaitForLog("[status] Game started", 10000)) << d.Log().toStdString();
+    ASSERT_TRUE(host.WaitForLog("\"Dora\" is ready.", 10000));
+    host.WaitForLog("no such text", 500);  // let the new game's first states arrive
+    const std::vector<TraceState> states = ParseTrace(host.Output());
+    bool freshGame = false;
+    for (std::size_t i = before; i < states.size(); ++i) {
+        const TraceState& s = states[i];
+        if (s.rounds == 0 && s.money[1] == 100 && s.money[2] == 100 && s.money[3] == 100 &&
+            s.money[4] == 100 && s.hands.find("55") == std::string::npos) {
+            freshGame = true;
+        }
+    }
+    EXPECT_TRUE(freshGame) << "no new game was dealt after the newcomer joined";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
