@@ -1,0 +1,472 @@
+// The whole game at four processes through the real table window: the window
+// in this process (offscreen) and three computer players, each in its own
+// process, on 127.0.0.1. The test touches the window only as a player does:
+// it opens the menu, types into the connect dialog, clicks cards at their
+// painted places and presses the buttons. It chooses the window's moves with
+// the computer player's strategy on a copy of the window's own table.
+//
+// Every copy of the game must pass through the host's states in the host's
+// order: the window records its table after every message it handles and
+// after every own command, the players print theirs with --trace.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTimer>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bot/bot_player.h"
+#include "bot/strategy.h"
+#include "net/seat_table.h"
+#include "net/wire.h"
+#include "resources/resource_ids.h"
+#include "rules/game_table.h"
+#include "table/board_widget.h"
+#include "table/connect_dialog.h"
+#include "table/table_window.h"
+#include "tests/e2e/bot_process.h"
+#include "ui/chat_box.h"
+#include "ui/table_painter.h"
+
+namespace {
+
+constexpr int kMaxRounds = 40;         // the window wins about one round in four
+constexpr int kStepTimeoutMs = 10000;  // no single wait of the test is longer
+
+// The connect dialog's port field takes at most four digits, so the table
+// needs a free port below 10000 (the ports the system hands out are higher).
+int FreeFourDigitPort() {
+    const int start = 2000 + static_cast<int>(QRandomGenerator::global()->bounded(7000));
+    for (int i = 0; i < 8000; ++i) {
+        const int port = 2000 + (start - 2000 + i) % 8000;
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0) return 0;
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        addr.sin_port = htons(static_cast<std::uint16_t>(port));
+        const bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+        ::close(fd);
+        if (free) return port;
+    }
+    return 0;
+}
+
+// Runs the event loop until `done` holds or the time is up. The loop sleeps
+// until an event comes (a socket, a timer), so the players in the other
+// processes keep the machine's cores.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = kStepTimeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    QTimer tick;
+    tick.start(10);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// The real window, recording the table after every message it handles and
+// after every own command, in the players' trace format. It remembers the
+// cards played in the round as a player at the table can, for the strategy.
+class RecordingWindow : public TableWindow {
+  public:
+    RecordingWindow() { std::memset(known_, NO_CARD, sizeof known_); }
+
+    void MessageHandled(int type) override {
+        TableWindow::MessageHandled(type);
+        if (type == MSG_NEW_GAME) newGameSeen = true;
+        Record();
+    }
+
+    void Record() {
+        if (g_table == nullptr) return;
+        Remember(*g_table);
+        trace += QByteArray::fromStdString(FormatTraceLine(++count_, *g_table));
+        trace += '\n';
+    }
+
+    // True while this copy's table is the table's game: on the host, four
+    // players; on a client, four players and the host's new game received
+    // (between the fourth seat record and MSG_DEAL, and between MSG_DEAL and
+    // MSG_NEW_GAME, a client's table is not yet the game).
+    bool GameLive() {
+        if (g_playerCount != SEAT_COUNT) newGameSeen = false;
+        if (g_localSeat == 1) return g_playerCount == SEAT_COUNT;
+        return g_localSeat >= 2 && newGameSeen && StatusText() == QStringLiteral("Game started");
+    }
+
+    Memory memory;
+    QByteArray trace;
+    bool newGameSeen = false;
+
+  private:
+    void Remember(const GameTable& table) {
+        int held = 0;
+        for (int s = 1; s <= SEAT_COUNT; ++s)
+            held += GameTable::CountCards(table.hands[s], HAND_SIZE);
+        const bool changed = std::memcmp(known_, table.hands, sizeof known_) != 0;
+        if (changed && held == DECK_SIZE) memory.NewRound();
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            for (int p = 0; p < HAND_SIZE; ++p) {
+                const std::uint8_t card = known_[s][p];
+                if (card < DECK_SIZE && table.hands[s][p] == NO_CARD) memory.SawPlay(&card, 1);
+            }
+        }
+        std::memcpy(known_, table.hands, sizeof known_);
+    }
+
+    std::uint8_t known_[SEAT_COUNT + 1][HAND_SIZE];
+    std::uint64_t count_ = 0;
+};
+
+// Closes every message box that comes up and keeps its text: none is
+// expected, and a box left open would stop the test's clicks.
+class BoxWatcher {
+  public:
+    BoxWatcher() {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts.append(box->text());
+                box->accept();
+            }
+        });
+        timer_.start(20);
+    }
+    QStringList texts;
+
+  private:
+    QTimer timer_;
+};
+
+void Click(QWidget* widget, QPoint at = QPoint()) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Replaces a field's text as a person does: select all, type.
+void TypeInto(QLineEdit* field, const QString& text) {
+    Click(field);
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+}
+
+// Opens "Jeu" on the menu bar and clicks the item; true when the item was
+// there and enabled. The click returns once what the item runs has ended
+// (the connect dialog is modal).
+bool ClickMenuItem(RecordingWindow& window, int id) {
+    QMenuBar* bar = window.findChild<QMenuBar*>();
+    QMenu* menu = window.GameMenu();
+    if (bar == nullptr || menu == nullptr) return false;
+    Click(bar, bar->actionGeometry(menu->menuAction()).center());
+    if (!WaitUntil([&] { return menu->isVisible(); }, 2000)) return false;
+    QAction* item = window.MenuItem(id);
+    if (item == nullptr || !item->isEnabled()) {
+        menu->hide();
+        return false;
+    }
+    Click(menu, menu->actionGeometry(item).center());
+    return true;
+}
+
+// "Jeu en réseau...", then in the connect dialog the nickname, the address
+// 127.0.0.1 and the port, then "Être hôte" (IDC_HOST) or "Rejoindre"
+// (IDC_JOIN). Returns false when the dialog did not come up.
+bool ConnectThroughDialog(RecordingWindow& window, const QString& nickname, int port, int button) {
+    bool filled = false;
+    QTimer driver;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<ConnectDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr || !dialog->isVisible() || filled) return;
+        filled = true;
+        driver.stop();
+        TypeInto(dialog->Field(IDC_NICKNAME), nickname);
+        TypeInto(dialog->Field(IDC_IP), QStringLiteral("127.0.0.1"));
+        TypeInto(dialog->Field(IDC_PORT), QString::number(port));
+        Click(dialog->Button(button));
+    });
+    driver.start(10);
+    const bool clicked = ClickMenuItem(window, IDM_NETWORK_GAME);
+    return clicked && filled;
+}
+
+// The window's turn: the strategy's move on a copy of the window's table,
+// made with clicks on the cards at their painted places and on "Jouer\ncartes"
+// or "Passer". Returns an empty string, or what went wrong.
+std::string PlayOwnTurn(RecordingWindow& window) {
+    const int seat = g_localSeat;
+    const GameTable copy(*g_table);
+    const Move move = ChooseMove(copy, seat, &window.memory);
+    for (int p = 0; p < HAND_SIZE; ++p) {
+        if (g_table->selection[p] != 0) return "a card was chosen before the turn";
+    }
+    const int cardsBefore = GameTable::CountCards(g_table->hands[seat], HAND_SIZE);
+    if (move.pass) {
+        Click(window.Button(IDC_PASS));
+        window.Record();
+        if (g_table->passed[seat] == 0 && g_table->turn == seat) return "the pass was refused";
+        return {};
+    }
+    // A paint lays the hand out and records each card's rectangle.
+    window.Board()->grab();
+    for (int p = 0; p < HAND_SIZE; ++p) {
+        if (!move.chosen[p]) continue;
+        const CardRect r = g_cardRects[p];
+        // Inside the strip of the card that shows beside its right neighbour.
+        Click(window.Board(), QPoint(r.left + 5, HAND_TOP + 40));
+    }
+    for (int p = 0; p < HAND_SIZE; ++p) {
+        if ((g_table->selection[p] != 0) != (move.chosen[p] != 0)) {
+            return "the clicks chose other cards than the strategy (position " + std::to_string(p) +
+                   ")";
+        }
+    }
+    Click(window.Button(IDC_PLAY));
+    window.Record();
+    if (GameTable::CountCards(g_table->hands[seat], HAND_SIZE) != cardsBefore - MoveSize(move))
+        return "the play was refused";
+    for (int p = 0; p < HAND_SIZE; ++p) {
+        if (g_table->selection[p] != 0) return "the selection stayed after the play";
+    }
+    return {};
+}
+
+struct PlayResult {
+    std::string failure;   // empty when the rounds were played
+    int roundsPlayed = 0;  // finished rounds of this game
+    int roundsWon = 0;     // by the window's seat
+};
+
+// Plays from the window until at least three rounds are finished and the
+// window's seat has won one (at most kMaxRounds rounds). Stops at the start
+// of the round after the last one counted.
+PlayResult PlayRounds(RecordingWindow& window) {
+    PlayResult result;
+    QDeadlineTimer deadline(40000);
+    for (;;) {
+        const bool ready = WaitUntil(
+            [&] {
+                if (!window.GameLive()) return false;
+                const GameTable& t = *g_table;
+                const bool ownTurn = t.roundOver == 0 && t.turn == g_localSeat;
+                const bool ownWin = t.roundOver != 0 && t.leader == g_localSeat;
+                const bool done =
+                    t.roundOver == 0 && t.roundsPlayed >= 3 && t.wins[g_localSeat] > 0;
+                return ownTurn || ownWin || done;
+            },
+            kStepTimeoutMs);
+        if (!ready || deadline.hasExpired()) {
+            result.failure = "the table stopped: the window's turn never came";
+            break;
+        }
+        const GameTable& t = *g_table;
+        result.roundsPlayed = t.roundsPlayed;
+        result.roundsWon = t.wins[g_localSeat];
+        if (t.roundOver == 0 && t.roundsPlayed >= 3 && t.wins[g_localSeat] > 0) break;
+        if (t.roundsPlayed >= kMaxRounds) {
+            result.failure = "the window won no round in " + std::to_string(kMaxRounds);
+            break;
+        }
+        if (t.roundOver != 0) {
+            // Only the winner's window offers the next round.
+            if (!window.Button(IDC_NEXT_ROUND)->isEnabled()) {
+                result.failure = "\"Tour suivant\" is not enabled after the window's winning play";
+                break;
+            }
+            Click(window.Button(IDC_NEXT_ROUND));
+            window.Record();
+            if (window.Button(IDC_NEXT_ROUND)->isEnabled()) {
+                result.failure = "\"Tour suivant\" stayed enabled after it was pressed";
+                break;
+            }
+            // The host deals at once; a client's request comes back as the deal.
+            if (!WaitUntil([] { return g_table->roundOver == 0; })) {
+                result.failure = "no deal followed \"Tour suivant\"";
+                break;
+            }
+            continue;
+        }
+        if (window.Button(IDC_NEXT_ROUND)->isEnabled()) {
+            result.failure = "\"Tour suivant\" is enabled during a round";
+            break;
+        }
+        result.failure = PlayOwnTurn(window);
+        if (!result.failure.empty()) break;
+    }
+    return result;
+}
+
+// Types a chat line into the window's input and presses Enter.
+void SendChat(RecordingWindow& window, const QString& text) {
+    Click(window.ChatInput());
+    QTest::keyClicks(window.ChatInput(), text);
+    QTest::keyClick(window.ChatInput(), Qt::Key_Return);
+}
+
+QStringList BotArgs(const QString& role, int port, const QString& name) {
+    return {role,      QStringLiteral("127.0.0.1:%1").arg(port),
+            "--name",  name,
+            "--delay", "0",
+            "--trace", "--verbose"};
+}
+
+// Every state keeps the 400 of money at the table.
+void ExpectMoneyKept(const std::vector<TraceState>& states, const char* who) {
+    for (const TraceState& s : states) {
+        ASSERT_EQ(s.MoneySum(), 4 * START_MONEY) << who << " rounds=" << s.rounds;
+    }
+}
+
+// `client` follows `host` over many states, deals and plays of several rounds.
+void ExpectFollows(const std::vector<TraceState>& host, const std::vector<TraceState>& client,
+                   int rounds, const std::string& who) {
+    std::size_t matched = 0;
+    EXPECT_EQ(FollowsHost(host, client, &matched), "") << who;
+    EXPECT_GT(matched, static_cast<std::size_t>(rounds) * 10) << who;
+}
+
+class WindowEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        port_ = FreeFourDigitPort();
+        ASSERT_NE(port_, 0);
+        window_ = std::make_unique<RecordingWindow>();
+        window_->SetConnectDialogRunner(RunConnectDialog);
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    }
+    void TearDown() override {
+        window_.reset();
+        SetDealSeedSource({});
+        EXPECT_TRUE(boxes_.texts.isEmpty()) << boxes_.texts.join(" | ").toStdString();
+    }
+
+    int port_ = 0;
+    BoxWatcher boxes_;
+    std::unique_ptr<RecordingWindow> window_;
+};
+
+TEST_F(WindowEndToEnd, WindowHostsThreePlayersAndEveryCopyFollowsIt) {
+    // The window's deals, reproducible: seeds 20261208, 20261209, ...
+    SetDealSeedSource([seed = std::uint32_t{20261208}]() mutable { return seed++; });
+    RecordingWindow& window = *window_;
+
+    ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Fenetre"), port_, IDC_HOST));
+    ASSERT_EQ(g_localSeat, 1);
+    EXPECT_EQ(window.StatusText(), QStringLiteral("Waiting user... 3 more needed"));
+    EXPECT_TRUE(window.Button(IDC_PLAYER_INFO)->isEnabled());
+    EXPECT_TRUE(window.ChatLogBox()->toPlainText().contains(
+        QStringLiteral("[Vantoro]>> \"Fenetre\" (Host) is ready, awaiting...")));
+
+    std::vector<std::unique_ptr<BotProcess>> bots;
+    for (const char* name : {"Anna", "Ben", "Cleo"})
+        bots.push_back(std::make_unique<BotProcess>(BotArgs("--join", port_, name)));
+    ASSERT_TRUE(WaitUntil([&] { return window.StatusText() == QStringLiteral("Game started"); }))
+        << window.StatusText().toStdString();
+    ASSERT_EQ(g_playerCount, 4);
+
+    // A chat line from the window reaches every player.
+    SendChat(window, QStringLiteral("bonne chance a tous"));
+    EXPECT_TRUE(window.ChatInput()->text().isEmpty());
+    EXPECT_TRUE(window.ChatLogBox()->toPlainText().contains(
+        QStringLiteral("Fenetre: bonne chance a tous")));
+    for (auto& bot : bots) EXPECT_TRUE(bot->WaitForLog("bonne chance a tous", kStepTimeoutMs));
+
+    const PlayResult played = PlayRounds(window);
+    ASSERT_EQ(played.failure, "") << "after " << played.roundsPlayed << " rounds";
+    EXPECT_GE(played.roundsPlayed, 3);
+    EXPECT_GE(played.roundsWon, 1);
+
+    // "Déconnecter" closes the table: each player leaves normally.
+    ASSERT_TRUE(ClickMenuItem(window, IDM_DISCONNECT));
+    EXPECT_EQ(g_playerCount, 0);
+    for (auto& bot : bots) {
+        EXPECT_EQ(bot->WaitForExit(kStepTimeoutMs), 0) << bot->Log().toStdString();
+        EXPECT_TRUE(bot->Log().contains("[Vantoro]>> Host connection closed."));
+    }
+
+    const std::vector<TraceState> host = Distinct(ParseTrace(window.trace));
+    ExpectMoneyKept(host, "window");
+    ASSERT_FALSE(host.empty());
+    EXPECT_GE(host.back().rounds, played.roundsPlayed);
+    for (std::size_t n = 0; n < bots.size(); ++n) {
+        const std::vector<TraceState> client = Distinct(ParseTrace(bots[n]->Output()));
+        ExpectMoneyKept(client, "player");
+        ExpectFollows(host, client, played.roundsPlayed, "player " + std::to_string(n + 1));
+    }
+}
+
+TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
+    RecordingWindow& window = *window_;
+    QStringList hostArgs = BotArgs("--host", port_, "Hote");
+    hostArgs << "--deal-seed"
+             << "4242";
+    BotProcess host(hostArgs);
+    ASSERT_TRUE(host.WaitForLog("hosting on", kStepTimeoutMs)) << host.Log().toStdString();
+    BotProcess first(BotArgs("--join", port_, "Anna"));
+    ASSERT_TRUE(host.WaitForLog("\"Anna\" is ready.", kStepTimeoutMs)) << host.Log().toStdString();
+
+    ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Fenetre"), port_, IDC_JOIN));
+    EXPECT_FALSE(window.Button(IDC_PLAYER_INFO)->isEnabled());
+    ASSERT_TRUE(WaitUntil([] { return g_localSeat == 3 && g_playerCount == 3; }))
+        << "seat " << g_localSeat << ", " << g_playerCount << " players";
+    EXPECT_EQ(window.StatusText(), QStringLiteral("Connected, waiting user... 1 more needed"));
+
+    BotProcess last(BotArgs("--join", port_, "Ben"));
+    ASSERT_TRUE(WaitUntil([&] { return window.GameLive(); })) << window.StatusText().toStdString();
+
+    // A client sees its own line when the host's copy comes back.
+    SendChat(window, QStringLiteral("salut la table"));
+    EXPECT_TRUE(window.ChatInput()->text().isEmpty());
+    EXPECT_TRUE(host.WaitForLog("salut la table", kStepTimeoutMs));
+    EXPECT_TRUE(last.WaitForLog("salut la table", kStepTimeoutMs));
+    EXPECT_TRUE(WaitUntil([&] {
+        return window.ChatLogBox()->toPlainText().contains(
+            QStringLiteral("Fenetre: salut la table"));
+    }));
+
+    const PlayResult played = PlayRounds(window);
+    ASSERT_EQ(played.failure, "") << "after " << played.roundsPlayed << " rounds";
+    EXPECT_GE(played.roundsPlayed, 3);
+    EXPECT_GE(played.roundsWon, 1);
+
+    // Leaving: the host sees the seat empty; by then it has written every
+    // state up to the window's last move.
+    ASSERT_TRUE(ClickMenuItem(window, IDM_DISCONNECT));
+    EXPECT_EQ(window.StatusText(), QStringLiteral("Disconnected from host"));
+    ASSERT_TRUE(host.WaitForLog("\"Fenetre\" has left.", kStepTimeoutMs));
+    EXPECT_TRUE(first.WaitForLog("\"Fenetre\" has left.", kStepTimeoutMs));
+
+    const std::vector<TraceState> reference = Distinct(ParseTrace(host.Output()));
+    ExpectMoneyKept(reference, "host");
+    const std::vector<TraceState> own = Distinct(ParseTrace(window.trace));
+    ExpectMoneyKept(own, "window");
+    ExpectFollows(reference, own, played.roundsPlayed, "window");
+    ExpectFollows(reference, Distinct(ParseTrace(first.Output())), played.roundsPlayed, "Anna");
+    ExpectFollows(reference, Distinct(ParseTrace(last.Output())), played.roundsPlayed, "Ben");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
