@@ -8,7 +8,7 @@
 #include "net/connect.h"
 #include "net/relay.h"
 #include "net/wire.h"
-#include "tests/net/scripted_peer.h"
+#include "tests/support/scripted_peer.h"
 
 namespace {
 

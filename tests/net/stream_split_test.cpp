@@ -12,7 +12,7 @@
 #include "net/message_handler.h"
 #include "net/relay.h"
 #include "net/wire.h"
-#include "tests/net/scripted_peer.h"
+#include "tests/support/scripted_peer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "tests/net/scripted_peer.h"
+#include "tests/support/scripted_peer.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Test harness for the relay and the message reader: the program's code runs
+// Test harness for the network and window tests: the program's code runs
 // in one role on this thread's event loop, and the test's own raw POSIX
 // sockets over 127.0.0.1 play the other seats. Every wait pumps the event
 // loop and is bounded by a timeout.
@@ -48,6 +48,10 @@ class RecordingView : public TableView {
 // started: every socket closed, every record empty, counters cleared, a fresh
 // game table whose deals use `seed`, and `view` installed.
 void ResetNetwork(RecordingView* view, std::uint32_t seed = 4242);
+// The same without touching g_table and g_view, for a front end that owns
+// them (the table window): every socket closed, every record empty, counters
+// and read statistics cleared, deals seeded with `seed`.
+void ResetSockets(std::uint32_t seed = 4242);
 // Forgets the installed view and table (for the end of a test).
 void ReleaseNetwork();
 

@@ -1,4 +1,4 @@
-#include "tests/net/scripted_peer.h"
+#include "tests/support/scripted_peer.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -39,6 +39,14 @@ void PumpOnce() {
 }  // namespace
 
 void ResetNetwork(RecordingView* view, std::uint32_t seed) {
+    ResetSockets(seed);
+    OwnedTable() = std::make_unique<GameTable>();
+    g_table = OwnedTable().get();
+    g_view = view;
+    if (view != nullptr) view->Clear();
+}
+
+void ResetSockets(std::uint32_t seed) {
     for (int s = 0; s <= SEAT_COUNT; ++s) {
         if (g_seats[s].sock != INVALID_SOCKET) ForgetConnection(g_seats[s].sock);
     }
@@ -61,10 +69,6 @@ void ResetNetwork(RecordingView* view, std::uint32_t seed) {
     g_overflowSock = INVALID_SOCKET;
     ResetReadStats();
     SetDealSeedSource([seed] { return seed; });
-    OwnedTable() = std::make_unique<GameTable>();
-    g_table = OwnedTable().get();
-    g_view = view;
-    if (view != nullptr) view->Clear();
 }
 
 void ReleaseNetwork() {
