@@ -26,6 +26,6 @@ if [ -f tests/fuzz/CMakeLists.txt ]; then
   echo "== Fuzz the message reader briefly (clang, libFuzzer)"
   CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DVANTORO_FUZZ=ON -DVANTORO_BUILD_GUI=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
-  cmake --build build/fuzz -j "$jobs"
+  cmake --build build/fuzz -j "$jobs" --target fuzz_targets
   ctest --test-dir build/fuzz --output-on-failure -L fuzz
 fi
