@@ -57,30 +57,30 @@ QRgb TableEntry(const QByteArray& b, int index) {
 }  // namespace
 
 TEST(BitmapHeader, EveryCommittedFileHasTheSizeAndDepthOfItsResource) {
-    for (const BitmapSpec& spec : AllBitmaps()) {
-        SCOPED_TRACE(spec.name.toStdString());
-        const QByteArray bytes = ReadAll(CommittedPath(spec.name));
+    for (const BitmapEntry& entry : AllBitmaps()) {
+        SCOPED_TRACE(entry.name.toStdString());
+        const QByteArray bytes = ReadAll(CommittedPath(entry.name));
         ASSERT_GE(bytes.size(), 54) << "missing or truncated";
         EXPECT_EQ(bytes[0], 'B');
         EXPECT_EQ(bytes[1], 'M');
         const BmpHeader h = Parse(bytes);
         EXPECT_EQ(h.fileSize, static_cast<std::uint32_t>(bytes.size()));
         EXPECT_EQ(h.infoSize, 40u);
-        EXPECT_EQ(h.width, spec.width);
-        EXPECT_EQ(h.height, spec.height);  // positive: rows stored bottom-up
+        EXPECT_EQ(h.width, entry.width);
+        EXPECT_EQ(h.height, entry.height);  // positive: rows stored bottom-up
         EXPECT_EQ(h.planes, 1);
-        EXPECT_EQ(h.bits, spec.bits);
+        EXPECT_EQ(h.bits, entry.bits);
         EXPECT_EQ(h.compression, 0u);
 
         // The colour table sits between the headers and the pixels; a table
         // of 0 entries in the header means the full 2^bits.
         const std::uint32_t entries =
-            spec.bits == 24 ? 0 : (h.coloursUsed ? h.coloursUsed : 1u << spec.bits);
+            entry.bits == 24 ? 0 : (h.coloursUsed ? h.coloursUsed : 1u << entry.bits);
         EXPECT_EQ(h.pixelOffset, 54 + 4 * entries);
         const std::uint32_t rowBytes =
-            (static_cast<std::uint32_t>(spec.width * spec.bits) + 31) / 32 * 4;
-        EXPECT_EQ(h.fileSize, h.pixelOffset + rowBytes * static_cast<std::uint32_t>(spec.height));
-        switch (spec.bits) {
+            (static_cast<std::uint32_t>(entry.width * entry.bits) + 31) / 32 * 4;
+        EXPECT_EQ(h.fileSize, h.pixelOffset + rowBytes * static_cast<std::uint32_t>(entry.height));
+        switch (entry.bits) {
             case 4:
                 EXPECT_LE(entries, 16u);
                 break;
@@ -99,10 +99,10 @@ TEST(BitmapHeader, TwoColourCardsStoreBlackInkAtIndexZeroAndWhitePaperAtOne) {
     // The window draws a two-colour card with black for index 0 and white
     // for index 1, so the file's own table must say exactly that.
     int checked = 0;
-    for (const BitmapSpec& spec : AllBitmaps()) {
-        if (spec.bits != 1) continue;
-        SCOPED_TRACE(spec.name.toStdString());
-        const QByteArray bytes = ReadAll(CommittedPath(spec.name));
+    for (const BitmapEntry& entry : AllBitmaps()) {
+        if (entry.bits != 1) continue;
+        SCOPED_TRACE(entry.name.toStdString());
+        const QByteArray bytes = ReadAll(CommittedPath(entry.name));
         ASSERT_GE(bytes.size(), 62);
         EXPECT_EQ(Parse(bytes).pixelOffset, 62u) << "a table of exactly two entries";
         EXPECT_EQ(TableEntry(bytes, 0), qRgb(0, 0, 0));

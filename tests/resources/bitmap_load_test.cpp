@@ -7,13 +7,13 @@
 #include "tests/resources/bitmap_table.h"
 
 TEST(BitmapLoad, EveryBitmapLoadsFromItsResourcePathWithItsSizeAndColours) {
-    for (const BitmapSpec& spec : AllBitmaps()) {
-        SCOPED_TRACE(spec.name.toStdString());
-        const QImage image(ResourcePath(spec.name));
+    for (const BitmapEntry& entry : AllBitmaps()) {
+        SCOPED_TRACE(entry.name.toStdString());
+        const QImage image(ResourcePath(entry.name));
         ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.width(), spec.width);
-        EXPECT_EQ(image.height(), spec.height);
-        switch (spec.bits) {
+        EXPECT_EQ(image.width(), entry.width);
+        EXPECT_EQ(image.height(), entry.height);
+        switch (entry.bits) {
             case 1:
                 EXPECT_EQ(image.format(), QImage::Format_Mono);
                 break;
@@ -36,10 +36,10 @@ TEST(BitmapLoad, EveryBitmapLoadsFromItsResourcePathWithItsSizeAndColours) {
 TEST(BitmapLoad, CompiledResourcesAreTheCommittedFiles) {
     // A stale copy in the library would show pictures other than the ones in
     // the repository.
-    for (const BitmapSpec& spec : AllBitmaps()) {
-        SCOPED_TRACE(spec.name.toStdString());
-        const QByteArray compiled = ReadAll(ResourcePath(spec.name));
+    for (const BitmapEntry& entry : AllBitmaps()) {
+        SCOPED_TRACE(entry.name.toStdString());
+        const QByteArray compiled = ReadAll(ResourcePath(entry.name));
         ASSERT_FALSE(compiled.isEmpty());
-        EXPECT_TRUE(compiled == ReadAll(CommittedPath(spec.name)));
+        EXPECT_TRUE(compiled == ReadAll(CommittedPath(entry.name)));
     }
 }

@@ -10,15 +10,15 @@
 #include <QString>
 #include <vector>
 
-struct BitmapSpec {
+struct BitmapEntry {
     QString name;  // file name without ".bmp"
     int width;
     int height;
     int bits;  // bits per pixel in the file: 1 (two-colour), 4, 8 or 24
 };
 
-inline std::vector<BitmapSpec> AllBitmaps() {
-    std::vector<BitmapSpec> specs;
+inline std::vector<BitmapEntry> AllBitmaps() {
+    std::vector<BitmapEntry> specs;
     for (int id = 301; id <= 365; ++id) {
         int bits = 4;
         if ((id >= 314 && id <= 323) || (id >= 341 && id <= 349))
