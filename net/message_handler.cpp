@@ -170,6 +170,10 @@ bool OnSeatLeft(const std::uint8_t* msg) {
 bool OnNewGame() {
     for (int s = 0; s <= SEAT_COUNT; ++s) g_away[s] = 0;
     g_table->StartNewGame();
+    // The turn has moved to the holder of the three of diamonds and the away
+    // markers are gone: the window must show it, or the opening player never
+    // sees that it is their turn.
+    ShowRepaint();
     return true;
 }
 

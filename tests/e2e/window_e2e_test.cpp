@@ -91,8 +91,17 @@ class RecordingWindow : public TableWindow {
 
     void MessageHandled(int type) override {
         TableWindow::MessageHandled(type);
-        if (type == MSG_NEW_GAME) newGameSeen = true;
+        if (type == MSG_NEW_GAME) {
+            newGameSeen = true;
+            newGameRepainted = repaints_ != repaintsBefore_;
+        }
+        repaintsBefore_ = repaints_;
         Record();
+    }
+
+    void Repaint() override {
+        TableWindow::Repaint();
+        ++repaints_;
     }
 
     void Record() {
@@ -115,6 +124,9 @@ class RecordingWindow : public TableWindow {
     Memory memory;
     QByteArray trace;
     bool newGameSeen = false;
+    // Whether the last MSG_NEW_GAME asked for a repaint: it moves the turn to
+    // the holder of the three of diamonds, which the board must then show.
+    bool newGameRepainted = false;
 
   private:
     void Remember(const GameTable& table) {
@@ -134,6 +146,8 @@ class RecordingWindow : public TableWindow {
 
     std::uint8_t known_[SEAT_COUNT + 1][HAND_SIZE];
     std::uint64_t count_ = 0;
+    int repaints_ = 0;
+    int repaintsBefore_ = 0;
 };
 
 // Closes every message box that comes up and keeps its text: none is
@@ -430,6 +444,11 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
 
     BotProcess last(BotArgs("--join", port_, "Ben"));
     ASSERT_TRUE(WaitUntil([&] { return window.GameLive(); })) << window.StatusText().toStdString();
+    // Regression: the new game that follows the deal gave the turn to the
+    // holder of the three of diamonds without a repaint, so the board kept
+    // the turn marker of the table's start-up game, and the opening player
+    // was not shown that it was their turn.
+    EXPECT_TRUE(window.newGameRepainted);
 
     // A client sees its own line when the host's copy comes back.
     SendChat(window, QStringLiteral("salut la table"));
