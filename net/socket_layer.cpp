@@ -621,7 +621,11 @@ int SockSend(Socket s, const void* data, int len) {
     return len;
 }
 
-int SockRecv(Socket s, void* data, int len) {
+namespace {
+
+// Reads up to len waiting bytes, taking them (recv) or leaving them (peek):
+// from the connection's buffer once it is registered, else from the kernel.
+int Receive(Socket s, void* data, int len, bool take) {
     Connection* c = FindOrFail(s);
     if (c == nullptr) return SOCKET_ERROR;
     if (len <= 0) return 0;
@@ -629,10 +633,11 @@ int SockRecv(Socket s, void* data, int len) {
         SetError(WinsockErrorFromErrno(EFAULT));
         return SOCKET_ERROR;
     }
-    if (c->Available() > 0 || c->events != 0) return TakeBuffered(*c, data, len, true);
+    if (c->Available() > 0 || c->events != 0) return TakeBuffered(*c, data, len, take);
+    const int flags = MSG_DONTWAIT | (take ? 0 : MSG_PEEK);
     ssize_t n;
     do {
-        n = recv(c->fd, data, static_cast<std::size_t>(len), MSG_DONTWAIT);
+        n = recv(c->fd, data, static_cast<std::size_t>(len), flags);
     } while (n < 0 && errno == EINTR);
     if (n >= 0) return static_cast<int>(n);
     if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
@@ -640,24 +645,11 @@ int SockRecv(Socket s, void* data, int len) {
     return SOCKET_ERROR;
 }
 
-int SockPeek(Socket s, void* data, int len) {
-    Connection* c = FindOrFail(s);
-    if (c == nullptr) return SOCKET_ERROR;
-    if (len <= 0) return 0;
-    if (data == nullptr) {
-        SetError(WinsockErrorFromErrno(EFAULT));
-        return SOCKET_ERROR;
-    }
-    if (c->Available() > 0 || c->events != 0) return TakeBuffered(*c, data, len, false);
-    ssize_t n;
-    do {
-        n = recv(c->fd, data, static_cast<std::size_t>(len), MSG_DONTWAIT | MSG_PEEK);
-    } while (n < 0 && errno == EINTR);
-    if (n >= 0) return static_cast<int>(n);
-    if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
-    SetErrorFromErrno(errno);
-    return SOCKET_ERROR;
-}
+}  // namespace
+
+int SockRecv(Socket s, void* data, int len) { return Receive(s, data, len, true); }
+
+int SockPeek(Socket s, void* data, int len) { return Receive(s, data, len, false); }
 
 int SockAvailable(Socket s, std::size_t* count) {
     Connection* c = FindOrFail(s);
