@@ -9,19 +9,6 @@ namespace {
 
 using namespace rules_test;
 
-constexpr std::uint8_t D(int rank) {
-    return Card(rank, DIAMONDS);
-}
-constexpr std::uint8_t Cl(int rank) {
-    return Card(rank, CLUBS);
-}
-constexpr std::uint8_t H(int rank) {
-    return Card(rank, HEARTS);
-}
-constexpr std::uint8_t S(int rank) {
-    return Card(rank, SPADES);
-}
-
 int Compare(const Group& table, const Group& play, int n) {
     return GameTable::ComparePlays(table.data(), play.data(), n);
 }

@@ -9,19 +9,6 @@ namespace {
 
 using namespace rules_test;
 
-constexpr std::uint8_t D(int rank) {
-    return Card(rank, DIAMONDS);
-}
-constexpr std::uint8_t Cl(int rank) {
-    return Card(rank, CLUBS);
-}
-constexpr std::uint8_t H(int rank) {
-    return Card(rank, HEARTS);
-}
-constexpr std::uint8_t S(int rank) {
-    return Card(rank, SPADES);
-}
-
 // Seat 1 opens with the three of diamonds and also holds the three of clubs
 // and a straight from four to eight; seat 2 holds the pair of fours; seat 3
 // the pair of threes of hearts and spades.
