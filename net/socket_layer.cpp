@@ -432,6 +432,11 @@ int SockBind(Socket s, const SockAddrIn& addr) {
         SetError(WinsockErrorFromErrno(EADDRNOTAVAIL));
         return SOCKET_ERROR;
     }
+    // Winsock lets a host bind again at once to a port whose old connections
+    // are still closing; Linux does so only with SO_REUSEADDR. A port where
+    // another socket listens stays refused ("Address already in use").
+    int reuse = 1;
+    setsockopt(c->fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     sockaddr_in sa;
     ToSockaddr(addr, &sa);
     if (bind(c->fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0) {

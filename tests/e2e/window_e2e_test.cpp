@@ -383,7 +383,7 @@ TEST_F(WindowEndToEnd, WindowHostsThreePlayersAndEveryCopyFollowsIt) {
 
     ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Fenetre"), port_, IDC_HOST));
     ASSERT_EQ(g_localSeat, 1);
-    EXPECT_EQ(window.StatusText(), QStringLiteral("Waiting user... 3 more needed"));
+    EXPECT_EQ(window.StatusText().toStdString(), "Waiting user... 3 more needed");
     EXPECT_TRUE(window.Button(IDC_PLAYER_INFO)->isEnabled());
     EXPECT_TRUE(window.ChatLogBox()->toPlainText().contains(
         QStringLiteral("[Vantoro]>> \"Fenetre\" (Host) is ready, awaiting...")));
@@ -440,7 +440,7 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
     EXPECT_FALSE(window.Button(IDC_PLAYER_INFO)->isEnabled());
     ASSERT_TRUE(WaitUntil([] { return g_localSeat == 3 && g_playerCount == 3; }))
         << "seat " << g_localSeat << ", " << g_playerCount << " players";
-    EXPECT_EQ(window.StatusText(), QStringLiteral("Connected, waiting user... 1 more needed"));
+    EXPECT_EQ(window.StatusText().toStdString(), "Connected, waiting user... 1 more needed");
 
     BotProcess last(BotArgs("--join", port_, "Ben"));
     ASSERT_TRUE(WaitUntil([&] { return window.GameLive(); })) << window.StatusText().toStdString();
@@ -468,7 +468,7 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
     // Leaving: the host sees the seat empty; by then it has written every
     // state up to the window's last move.
     ASSERT_TRUE(ClickMenuItem(window, IDM_DISCONNECT));
-    EXPECT_EQ(window.StatusText(), QStringLiteral("Disconnected from host"));
+    EXPECT_EQ(window.StatusText().toStdString(), "Disconnected from host");
     ASSERT_TRUE(host.WaitForLog("\"Fenetre\" has left.", kStepTimeoutMs));
     EXPECT_TRUE(first.WaitForLog("\"Fenetre\" has left.", kStepTimeoutMs));
 
@@ -479,6 +479,32 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
     ExpectFollows(reference, own, played.roundsPlayed, "window");
     ExpectFollows(reference, Distinct(ParseTrace(first.Output())), played.roundsPlayed, "Anna");
     ExpectFollows(reference, Distinct(ParseTrace(last.Output())), played.roundsPlayed, "Ben");
+}
+
+// Regression: a host that closed its table could not open one again on the
+// same port for a minute ("Address already in use"): the connections it had
+// closed itself linger on the port, which Linux, unlike Winsock, counts
+// against a new bind unless the socket allows the address to be reused.
+TEST_F(WindowEndToEnd, HostOpensATableAgainAtOnceOnThePortItJustClosed) {
+    RecordingWindow& window = *window_;
+    ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Fenetre"), port_, IDC_HOST));
+    ASSERT_EQ(g_localSeat, 1);
+    BotProcess guest(BotArgs("--join", port_, "Anna"));
+    ASSERT_TRUE(WaitUntil([] { return g_playerCount == 2; }));
+
+    // The host closes first, so its side of the connection lingers on the port.
+    ASSERT_TRUE(ClickMenuItem(window, IDM_DISCONNECT));
+    EXPECT_EQ(guest.WaitForExit(kStepTimeoutMs), 0) << guest.Log().toStdString();
+
+    ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Fenetre"), port_, IDC_HOST));
+    EXPECT_EQ(g_localSeat, 1) << boxes_.texts.join(" | ").toStdString();
+    EXPECT_EQ(window.StatusText().toStdString(), "Waiting user... 3 more needed");
+
+    // A port where a table is open is still refused to a second host.
+    BotProcess second(BotArgs("--host", port_, "Hote"));
+    EXPECT_EQ(second.WaitForExit(kStepTimeoutMs), 1);
+    EXPECT_TRUE(second.Log().contains("Address already in use")) << second.Log().toStdString();
+    ASSERT_TRUE(ClickMenuItem(window, IDM_DISCONNECT));
 }
 
 }  // namespace
