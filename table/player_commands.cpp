@@ -15,7 +15,6 @@
 #include "net/socket_layer.h"
 #include "resources/resource_ids.h"
 #include "rules/game_table.h"
-#include "table/connect_dialog.h"
 #include "table/player_texts.h"
 #include "table/table_window.h"
 #include "ui/table_painter.h"
@@ -34,6 +33,15 @@ QString BoxText(const std::string& text) {
     return shown;
 }
 
+// Where the piece of `text` that starts at `start` ends: at most maxBytes
+// further on, and never inside a character (continuation bytes are 10xxxxxx).
+qsizetype Utf8PieceEnd(const QByteArray& text, qsizetype start, qsizetype maxBytes) {
+    if (text.size() - start <= maxBytes) return text.size();
+    qsizetype end = start + maxBytes;
+    while (end > start && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return end > start ? end : start + maxBytes;  // no character start: cut anyway
+}
+
 }  // namespace
 
 std::string PlayerInfoText() {
@@ -46,8 +54,8 @@ std::string PlayerInfoText() {
         FormatDottedAddress(record.addr.ipv4, address);
         if (used < 0 || used >= PLAYER_INFO_SIZE) break;
         used += std::snprintf(text + used, sizeof text - static_cast<std::size_t>(used),
-                              "\r\nID/name: (%d) %.*s\r\nIP: %s", seat, NAME_SIZE,
-                              record.name, address);
+                              "\r\nID/name: (%d) %.*s\r\nIP: %s", seat, NAME_SIZE, record.name,
+                              address);
     }
     return std::string(text);
 }
@@ -90,32 +98,43 @@ void TableWindow::OnPlay() {
     if (LocalSeatWonRound()) Button(IDC_NEXT_ROUND)->setEnabled(true);
 }
 
-void TableWindow::OnPass() { CommandPass(); }
+void TableWindow::OnPass() {
+    CommandPass();
+}
 
 void TableWindow::OnNextRound() {
     if (CommandNextRound() != 0) Button(IDC_NEXT_ROUND)->setEnabled(false);
 }
 
-void TableWindow::OnAway() { CommandAway(Button(IDC_AWAY)->isChecked()); }
+void TableWindow::OnAway() {
+    CommandAway(Button(IDC_AWAY)->isChecked());
+}
 
 void TableWindow::OnSendChat() {
     if (g_localSeat == 0) return;
-    // The input holds at most 512 characters; a line travels as at most 1000
-    // characters of UTF-8, never cut inside a character.
-    const QByteArray text = Utf8Prefix(ChatInput()->text().left(CHAT_MAX_CHARS), CHAT_MAX_CHARS);
-    switch (CommandSendChat(text.constData(), static_cast<std::size_t>(text.size()))) {
-        case ChatResult::kEmpty: {
-            QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NOTHING_TO_SEND),
-                            QMessageBox::Ok, this);
-            box.exec();
-            break;
+    // The input holds at most 512 characters, and a message carries at most
+    // 1000 bytes of UTF-8 text. A line of wider characters (up to 1536 bytes)
+    // therefore goes out as consecutive messages, each cut between
+    // characters, so that nothing typed is lost when the input is emptied.
+    const QByteArray line = ChatInput()->text().toUtf8();
+    qsizetype start = 0;
+    do {
+        const qsizetype end = Utf8PieceEnd(line, start, CHAT_MAX_CHARS);
+        switch (CommandSendChat(line.constData() + start, static_cast<std::size_t>(end - start))) {
+            case ChatResult::kEmpty: {
+                QMessageBox box(QMessageBox::Warning, QString(),
+                                QString::fromLatin1(NOTHING_TO_SEND), QMessageBox::Ok, this);
+                box.exec();
+                return;
+            }
+            case ChatResult::kNotSeated:
+                return;
+            case ChatResult::kSent:
+                break;
         }
-        case ChatResult::kSent:
-            ChatInput()->clear();
-            break;
-        case ChatResult::kNotSeated:
-            break;
-    }
+        start = end;
+    } while (start < line.size());
+    ChatInput()->clear();
 }
 
 void TableWindow::OnPlayerInfo() {
