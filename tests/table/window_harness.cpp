@@ -37,16 +37,15 @@ QStringList BoxCatcher::Texts() const {
 void WhenModalIsUp(const std::function<bool(QWidget*)>& match,
                    const std::function<void(QWidget*)>& action, int timeoutMs) {
     auto* timer = new QTimer(qApp);
-    auto* clock = new QElapsedTimer;
-    clock->start();
+    QElapsedTimer clock;
+    clock.start();
     QObject::connect(timer, &QTimer::timeout, [=] {
         QWidget* modal = QApplication::activeModalWidget();
         const bool up = modal != nullptr && modal->isVisible() && match(modal);
-        if (!up && clock->elapsed() < timeoutMs) return;
+        if (!up && clock.elapsed() < timeoutMs) return;
         // Stop first: the action may run a nested loop of its own (a box).
         timer->stop();
         timer->deleteLater();
-        delete clock;
         if (up) {
             action(modal);
         } else {
