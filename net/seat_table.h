@@ -37,10 +37,10 @@ struct SeatRecord {
 constexpr int SEAT_RECORD_SIZE = 40;
 constexpr int MSG_BUFFER_SIZE = 1005;  // the largest message: a 1000-character chat line
 
-extern SeatRecord g_seats[SEAT_COUNT + 1];  // index = seat 0..4
-extern std::int32_t g_localSeat;            // 0 none, 1 host, 2..4 client seat
-extern std::int32_t g_playerCount;          // joined seats, the host counting itself
-extern std::int32_t g_away[SEAT_COUNT + 1]; // away flag per seat
+extern SeatRecord g_seats[SEAT_COUNT + 1];   // index = seat 0..4
+extern std::int32_t g_localSeat;             // 0 none, 1 host, 2..4 client seat
+extern std::int32_t g_playerCount;           // joined seats, the host counting itself
+extern std::int32_t g_away[SEAT_COUNT + 1];  // away flag per seat
 extern std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
 // Which seats g_playerCount counts. On the host: seat 1 while it is occupied
 // (the host counts itself) and seats 2..4 from their MSG_JOIN on, so a

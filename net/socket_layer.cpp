@@ -652,9 +652,13 @@ int Receive(Socket s, void* data, int len, bool take) {
 
 }  // namespace
 
-int SockRecv(Socket s, void* data, int len) { return Receive(s, data, len, true); }
+int SockRecv(Socket s, void* data, int len) {
+    return Receive(s, data, len, true);
+}
 
-int SockPeek(Socket s, void* data, int len) { return Receive(s, data, len, false); }
+int SockPeek(Socket s, void* data, int len) {
+    return Receive(s, data, len, false);
+}
 
 int SockAvailable(Socket s, std::size_t* count) {
     Connection* c = FindOrFail(s);

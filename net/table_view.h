@@ -8,7 +8,7 @@
 #pragma once
 
 class TableView {
-public:
+  public:
     virtual ~TableView() = default;
 
     // Replaces the text of the status line.

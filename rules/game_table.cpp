@@ -14,13 +14,19 @@ DealSeedSource& SeedSource() {
     return source;
 }
 
-int NextSeat(int seat) { return seat % SEAT_COUNT + 1; }
+int NextSeat(int seat) {
+    return seat % SEAT_COUNT + 1;
+}
 
-bool IsSeat(int seat) { return seat >= 1 && seat <= SEAT_COUNT; }
+bool IsSeat(int seat) {
+    return seat >= 1 && seat <= SEAT_COUNT;
+}
 
 }  // namespace
 
-void SetDealSeedSource(DealSeedSource source) { SeedSource() = std::move(source); }
+void SetDealSeedSource(DealSeedSource source) {
+    SeedSource() = std::move(source);
+}
 
 std::uint32_t TickCount() {
     timespec now{};
@@ -56,13 +62,16 @@ GameTable::~GameTable() {
     history = nullptr;
 }
 
-GameTable::GameTable(const GameTable& other) : history(nullptr) { *this = other; }
+GameTable::GameTable(const GameTable& other) : history(nullptr) {
+    *this = other;
+}
 
 GameTable& GameTable::operator=(const GameTable& other) {
     if (this == &other) return *this;
     RoundResult* copy = nullptr;
     if (other.roundsPlayed > 0 && other.history != nullptr) {
-        const std::size_t bytes = static_cast<std::size_t>(other.roundsPlayed) * sizeof(RoundResult);
+        const std::size_t bytes =
+            static_cast<std::size_t>(other.roundsPlayed) * sizeof(RoundResult);
         copy = static_cast<RoundResult*>(std::malloc(bytes));
         if (copy == nullptr) throw std::bad_alloc();
         std::memcpy(copy, other.history, bytes);
@@ -96,7 +105,9 @@ int GameTable::SuitOf(std::int8_t card) {
     return 4;
 }
 
-int GameTable::RankOf(std::int8_t card) { return card % 13; }
+int GameTable::RankOf(std::int8_t card) {
+    return card % 13;
+}
 
 int GameTable::CountCards(const std::uint8_t* cards, int n) {
     int count = 0;
@@ -191,8 +202,12 @@ void GameTable::SortHands() {
 
 namespace {
 
-int R(const std::uint8_t* cards, int i) { return GameTable::RankOf(static_cast<std::int8_t>(cards[i])); }
-int S(const std::uint8_t* cards, int i) { return GameTable::SuitOf(static_cast<std::int8_t>(cards[i])); }
+int R(const std::uint8_t* cards, int i) {
+    return GameTable::RankOf(static_cast<std::int8_t>(cards[i]));
+}
+int S(const std::uint8_t* cards, int i) {
+    return GameTable::SuitOf(static_cast<std::int8_t>(cards[i]));
+}
 
 // A group of n cards stands in places 0..n-1 of its buffer. An empty place
 // among them would read as an eight of suit 4 and could pass for a pair, a
@@ -206,7 +221,9 @@ bool HoldsCards(const std::uint8_t* cards, int n) {
 
 }  // namespace
 
-int GameTable::IsPair(const std::uint8_t* cards) { return R(cards, 1) == R(cards, 0) ? 1 : 0; }
+int GameTable::IsPair(const std::uint8_t* cards) {
+    return R(cards, 1) == R(cards, 0) ? 1 : 0;
+}
 
 int GameTable::IsTriple(const std::uint8_t* cards) {
     return (R(cards, 1) == R(cards, 0) && R(cards, 2) == R(cards, 0)) ? 1 : 0;
@@ -222,7 +239,8 @@ int GameTable::IsStraight(const std::uint8_t* cards) {
 
 int GameTable::IsFlush(const std::uint8_t* cards) {
     const int suit = S(cards, 0);
-    return (S(cards, 4) == suit && S(cards, 3) == suit && S(cards, 2) == suit && S(cards, 1) == suit)
+    return (S(cards, 4) == suit && S(cards, 3) == suit && S(cards, 2) == suit &&
+            S(cards, 1) == suit)
                ? 1
                : 0;
 }
@@ -269,7 +287,8 @@ int GameTable::IsValidPlay(const std::uint8_t* cards, int n) {
         case 3:
             return IsTriple(cards);
         case 5:
-            return (IsStraight(cards) || IsFlush(cards) || IsFullHouse(cards) || IsFourOfAKind(cards))
+            return (IsStraight(cards) || IsFlush(cards) || IsFullHouse(cards) ||
+                    IsFourOfAKind(cards))
                        ? 1
                        : 0;
         default:

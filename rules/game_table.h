@@ -27,9 +27,9 @@ constexpr std::uint8_t NO_CARD = 0x55;
 // game and the first play of a new game must contain it.
 constexpr std::uint8_t CARD_OPENING = 2;
 
-constexpr int SEAT_COUNT = 4;   // seats 1..4; per-seat arrays have SEAT_COUNT + 1 elements
-constexpr int HAND_SIZE = 13;   // positions per hand
-constexpr int PLAY_SIZE = 5;    // places in a play buffer
+constexpr int SEAT_COUNT = 4;  // seats 1..4; per-seat arrays have SEAT_COUNT + 1 elements
+constexpr int HAND_SIZE = 13;  // positions per hand
+constexpr int PLAY_SIZE = 5;   // places in a play buffer
 constexpr int DECK_SIZE = 52;
 constexpr int START_MONEY = 100;
 
@@ -49,7 +49,7 @@ std::uint32_t TickCount();  // milliseconds since the machine started
 
 // The deal's random number generator: a 32-bit linear congruential generator.
 class DealRandom {
-public:
+  public:
     explicit DealRandom(std::uint32_t seed) : state_(seed) {}
     // state = state * 214013 + 2531011 (mod 2^32); yields (state >> 16) & 0x7FFF.
     int Next() {
@@ -58,12 +58,12 @@ public:
     }
     std::uint32_t State() const { return state_; }
 
-private:
+  private:
     std::uint32_t state_;
 };
 
 class GameTable {
-public:
+  public:
     // Fields in their declared order. The record is plain data apart from
     // `history`, which it owns.
 
@@ -98,8 +98,8 @@ public:
     GameTable& operator=(const GameTable& other);
 
     // Card model. These read no field of the record.
-    static int SuitOf(std::int8_t card);  // 0..3 for a card, 4 for NO_CARD
-    static int RankOf(std::int8_t card);  // card mod 13; 7 for NO_CARD
+    static int SuitOf(std::int8_t card);                      // 0..3 for a card, 4 for NO_CARD
+    static int RankOf(std::int8_t card);                      // card mod 13; 7 for NO_CARD
     static int CountCards(const std::uint8_t* cards, int n);  // cards that are not NO_CARD
 
     // Shuffles with a seed from the deal seed source, deals 13 cards to each
@@ -149,6 +149,6 @@ public:
     // Play value of one card (three of diamonds 8 ... two of spades 59).
     static int PlayValue(std::uint8_t card);
 
-private:
+  private:
     void Settle(int winner);
 };

@@ -23,10 +23,18 @@ constexpr std::uint8_t Card(int rank, int suit) {
 }
 
 // A card of each suit by rank: D(THREE) is the three of diamonds.
-constexpr std::uint8_t D(int rank) { return Card(rank, DIAMONDS); }
-constexpr std::uint8_t Cl(int rank) { return Card(rank, CLUBS); }
-constexpr std::uint8_t H(int rank) { return Card(rank, HEARTS); }
-constexpr std::uint8_t S(int rank) { return Card(rank, SPADES); }
+constexpr std::uint8_t D(int rank) {
+    return Card(rank, DIAMONDS);
+}
+constexpr std::uint8_t Cl(int rank) {
+    return Card(rank, CLUBS);
+}
+constexpr std::uint8_t H(int rank) {
+    return Card(rank, HEARTS);
+}
+constexpr std::uint8_t S(int rank) {
+    return Card(rank, SPADES);
+}
 
 // Position of a card in hand order: rank index first, then suit.
 constexpr int HandOrderKey(std::uint8_t card) {
