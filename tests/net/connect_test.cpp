@@ -20,6 +20,7 @@
 #include "net/socket_layer.h"
 #include "net/table_view.h"
 #include "net/winsock_error.h"
+#include "tests/support/scripted_peer.h"
 
 namespace {
 
@@ -32,23 +33,6 @@ int OpenDescriptors() {
     while (const dirent* entry = readdir(dir)) count += entry->d_name[0] != '.' ? 1 : 0;
     closedir(dir);
     return count;
-}
-
-bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
-    if (done()) return true;
-    QEventLoop loop;
-    QTimer check;
-    check.setInterval(2);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(timeoutMs);
-    check.start();
-    loop.exec();
-    return done();
 }
 
 class RecordingView : public TableView {
@@ -137,7 +121,7 @@ TEST_F(ConnectTest, HostedTableAnswersANewcomerThroughTheMessageHandler) {
     // The accept reaches the relay, which seats the newcomer and tells it so:
     // MSG_SEAT_ASSIGN (4, seat 2), then the host's 41-byte MSG_SEAT_INFO.
     std::vector<std::uint8_t> got;
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(vtest::RunUntil(
         [&] {
             std::uint8_t buf[64];
             const int n = SockRecv(client, buf, sizeof buf);
@@ -251,7 +235,7 @@ TEST_F(ConnectTest, JoinConnectsRegistersAndWaitsForItsSeat) {
     const std::uint8_t assign[2] = {4, 3};
     ASSERT_EQ(SockSend(host, assign, 2), 2);
     std::vector<std::uint8_t> got;
-    ASSERT_TRUE(RunUntil(
+    ASSERT_TRUE(vtest::RunUntil(
         [&] {
             std::uint8_t buf[32];
             const int n = SockRecv(host, buf, sizeof buf);

@@ -22,29 +22,11 @@
 #include <vector>
 
 #include "net/winsock_error.h"
+#include "tests/support/scripted_peer.h"
 
 namespace {
 
 constexpr std::uint32_t LOOPBACK = 0x7F000001;  // 127.0.0.1
-
-// The waits use timers that die with them, so that no timer of an earlier
-// wait wakes a later one.
-bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
-    if (done()) return true;
-    QEventLoop loop;
-    QTimer check;
-    check.setInterval(2);
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done()) loop.quit();
-    });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    deadline.start(timeoutMs);
-    check.start();
-    loop.exec();
-    return done();
-}
 
 void RunFor(int ms) {
     QEventLoop loop;
@@ -143,10 +125,10 @@ class SocketLayerTest : public ::testing::Test {
 TEST_F(SocketLayerTest, AcceptedConnectionGetsOneWriteEventAndAnImmediateSendNone) {
     Socket l = Listen();
     Socket client = ConnectTo(PortOf(l));
-    ASSERT_TRUE(RunUntil([&] { return !accepted.empty(); }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return !accepted.empty(); }, 2000));
     Socket server = accepted.front();
     ASSERT_NE(server, INVALID_SOCKET);
-    ASSERT_TRUE(RunUntil([&] { return Count(server, FD_WRITE) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(server, FD_WRITE) == 1; }, 2000));
 
     // A send that the kernel takes at once does not announce writability again.
     const std::uint8_t hello[3] = {1, 2, 3};
@@ -165,14 +147,14 @@ TEST_F(SocketLayerTest, AcceptIsAnnouncedOncePerReadinessUntilSockAccept) {
     autoAccept = false;
     ConnectTo(PortOf(l));
     ConnectTo(PortOf(l));
-    ASSERT_TRUE(RunUntil([&] { return Count(l, FD_ACCEPT) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(l, FD_ACCEPT) == 1; }, 2000));
     RunFor(200);
     EXPECT_EQ(Count(l, FD_ACCEPT), 1) << "no second announcement before SockAccept";
 
     Socket first = SockAccept(l, nullptr);
     ASSERT_NE(first, INVALID_SOCKET);
     // The second connection is still waiting: it is announced once more.
-    ASSERT_TRUE(RunUntil([&] { return Count(l, FD_ACCEPT) == 2; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(l, FD_ACCEPT) == 2; }, 2000));
     SockAddrIn peer;
     Socket second = SockAccept(l, &peer);
     ASSERT_NE(second, INVALID_SOCKET);
@@ -186,10 +168,10 @@ TEST_F(SocketLayerTest, AcceptIsAnnouncedOncePerReadinessUntilSockAccept) {
 TEST_F(SocketLayerTest, QueuedSendsArriveWholeInOrderAndDrainingBringsOneWriteEvent) {
     Socket l = Listen();
     Socket client = ConnectTo(PortOf(l), 4096);
-    ASSERT_TRUE(RunUntil([&] { return !accepted.empty(); }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return !accepted.empty(); }, 2000));
     Socket server = accepted.front();
     SetBufferSizes(server, 4096);
-    ASSERT_TRUE(RunUntil([&] { return Count(server, FD_WRITE) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(server, FD_WRITE) == 1; }, 2000));
 
     // 200 messages of 1000 bytes: far more than the two small kernel buffers
     // hold while the client does not read, so most of it has to wait.
@@ -215,10 +197,11 @@ TEST_F(SocketLayerTest, QueuedSendsArriveWholeInOrderAndDrainingBringsOneWriteEv
         if (n > 0) received.insert(received.end(), buf, buf + n);
     });
     reader.start();
-    ASSERT_TRUE(RunUntil([&] { return received.size() >= sent.size(); }, 15000)) << received.size();
+    ASSERT_TRUE(vtest::RunUntil([&] { return received.size() >= sent.size(); }, 15000))
+        << received.size();
     reader.stop();
     EXPECT_TRUE(received == sent) << "bytes lost, duplicated or out of order";
-    ASSERT_TRUE(RunUntil([&] { return Count(server, FD_WRITE) == 2; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(server, FD_WRITE) == 2; }, 2000));
     RunFor(150);
     EXPECT_EQ(Count(server, FD_WRITE), 2) << "exactly one more FD_WRITE once the queue drained";
 }
@@ -242,7 +225,7 @@ TEST_F(SocketLayerTest, MessageArrivingOneByteAtATimeIsOfferedOncePerByteAndRead
     const std::vector<std::uint8_t> message = Message(3);
     for (int i = 0; i < 15; ++i) {
         ASSERT_EQ(SockSend(b, &message[static_cast<std::size_t>(i)], 1), 1);
-        ASSERT_TRUE(RunUntil([&] { return activations == i + 1; }, 2000)) << "byte " << i;
+        ASSERT_TRUE(vtest::RunUntil([&] { return activations == i + 1; }, 2000)) << "byte " << i;
     }
     RunFor(150);
     EXPECT_EQ(activations, 15);
@@ -270,7 +253,7 @@ TEST_F(SocketLayerTest, ManyMessagesInOneSegmentAreOfferedUntilAllAreRead) {
     };
     ASSERT_EQ(SockSend(b, stream.data(), static_cast<int>(stream.size())),
               static_cast<int>(stream.size()));
-    ASSERT_TRUE(RunUntil([&] { return messages.size() == 50; }, 3000)) << messages.size();
+    ASSERT_TRUE(vtest::RunUntil([&] { return messages.size() == 50; }, 3000)) << messages.size();
     RunFor(150);
     EXPECT_EQ(reads, 50) << "one event per message, none once all are read";
     for (int i = 0; i < 50; ++i) EXPECT_EQ(messages[static_cast<std::size_t>(i)], Message(i));
@@ -286,11 +269,11 @@ TEST_F(SocketLayerTest, HandlerThatTakesNothingIsNotCalledAgainUntilNewBytesArri
     };
     const std::uint8_t part[5] = {11, 1, 2, 3, 4};
     ASSERT_EQ(SockSend(b, part, 5), 5);
-    ASSERT_TRUE(RunUntil([&] { return activations == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return activations == 1; }, 2000));
     RunFor(200);
     EXPECT_EQ(activations, 1) << "a stalled reader must not spin";
     ASSERT_EQ(SockSend(b, part, 1), 1);
-    ASSERT_TRUE(RunUntil([&] { return activations == 2; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return activations == 2; }, 2000));
     RunFor(200);
     EXPECT_EQ(activations, 2);
     std::size_t waiting = 0;
@@ -315,7 +298,7 @@ TEST_F(SocketLayerTest, CloseComesAfterTheLastBytesAndOnlyOnce) {
     }
     ASSERT_EQ(SockSend(b, stream.data(), 45), 45);
     ASSERT_EQ(SockClose(b), 0);
-    ASSERT_TRUE(RunUntil([&] { return Count(a, FD_CLOSE) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(a, FD_CLOSE) == 1; }, 2000));
     RunFor(150);
     ASSERT_EQ(messages.size(), 3u);
     ASSERT_EQ(events.size(), 4u);
@@ -329,9 +312,9 @@ TEST_F(SocketLayerTest, CloseStillComesWhenTheReaderWaitsForBytesThatNeverArrive
     ASSERT_EQ(SockAsyncSelect(a, CLIENT_EVENTS), 0);
     const std::uint8_t part[4] = {11, 2, 200, 0};  // a chat header whose text never comes
     ASSERT_EQ(SockSend(b, part, 4), 4);
-    ASSERT_TRUE(RunUntil([&] { return Count(a, FD_READ) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(a, FD_READ) == 1; }, 2000));
     ASSERT_EQ(SockClose(b), 0);
-    ASSERT_TRUE(RunUntil([&] { return Count(a, FD_CLOSE) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(a, FD_CLOSE) == 1; }, 2000));
     RunFor(200);
     EXPECT_EQ(Count(a, FD_READ), 1);
     EXPECT_EQ(Count(a, FD_CLOSE), 1);
@@ -384,7 +367,7 @@ TEST_F(SocketLayerTest, HandlersAreNeverEnteredFromInsideAnotherHandler) {
         }
         --depth;
     };
-    ASSERT_TRUE(RunUntil([&] { return Count(a, FD_READ) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(a, FD_READ) == 1; }, 2000));
     EXPECT_EQ(deepest, 1);
     EXPECT_EQ(events.front().event, FD_WRITE);
 }
@@ -424,7 +407,8 @@ TEST_F(SocketLayerTest, FullInputBufferPausesReadingWithoutLosingBytes) {
     std::uint8_t first[100];
     ASSERT_EQ(SockRecv(a, first, sizeof first), 100);
     received.assign(first, first + 100);
-    ASSERT_TRUE(RunUntil([&] { return received.size() >= sent.size(); }, 10000)) << received.size();
+    ASSERT_TRUE(vtest::RunUntil([&] { return received.size() >= sent.size(); }, 10000))
+        << received.size();
     EXPECT_TRUE(received == sent);
 }
 
@@ -445,7 +429,7 @@ TEST_F(SocketLayerTest, PeerThatNeverReadsIsGivenUpInsteadOfQueueingWithoutEnd) 
     EXPECT_EQ(SockLastError(), 10055);
     EXPECT_GT(accepted_bytes, 1000000L) << "a peer is not given up on a small backlog";
     EXPECT_LT(accepted_bytes, 6000000L);
-    ASSERT_TRUE(RunUntil([&] { return Count(a, FD_CLOSE) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil([&] { return Count(a, FD_CLOSE) == 1; }, 2000));
     EXPECT_EQ(SockSend(a, chunk.data(), 1), SOCKET_ERROR);
 }
 
@@ -453,8 +437,8 @@ TEST_F(SocketLayerTest, IdleConnectedTableWakesNothingAndUsesNoCpu) {
     Socket l = Listen();
     Socket client = ConnectTo(PortOf(l));
     ASSERT_EQ(SockAsyncSelect(client, CLIENT_EVENTS), 0);
-    ASSERT_TRUE(
-        RunUntil([&] { return !accepted.empty() && Count(accepted[0], FD_WRITE) == 1; }, 2000));
+    ASSERT_TRUE(vtest::RunUntil(
+        [&] { return !accepted.empty() && Count(accepted[0], FD_WRITE) == 1; }, 2000));
     RunFor(50);
     const std::size_t before = events.size();
 

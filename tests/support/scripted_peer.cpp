@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 
@@ -94,6 +96,23 @@ bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
         PumpOnce();
     }
     return true;
+}
+
+bool RunUntil(const std::function<bool()>& done, int timeoutMs) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(2);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done()) loop.quit();
+    });
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeoutMs);
+    check.start();
+    loop.exec();
+    return done();
 }
 
 // ---------------------------------------------------------------------------

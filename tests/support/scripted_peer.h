@@ -59,6 +59,9 @@ void ReleaseNetwork();
 void Pump(int ms);
 // Runs the event loop until done() or timeoutMs have passed; returns done().
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = kWaitMs);
+// The same inside a nested event loop whose timers die with it, so that no
+// timer of an earlier wait wakes a later one (for tests that count wake-ups).
+bool RunUntil(const std::function<bool()>& done, int timeoutMs);
 
 // One end of a TCP connection held by the test, non-blocking, read and
 // written while the event loop keeps running.
