@@ -77,8 +77,9 @@ void BM_ComparePlays_AllHandsAgainstMidStraight(benchmark::State& state) {
 }
 BENCHMARK(BM_ComparePlays_AllHandsAgainstMidStraight)->Unit(benchmark::kMillisecond);
 
-void BM_ComparePlays_AllHandsAgainstPrevious(benchmark::State& state) {
-    const auto& hands = AllHands();
+// Each hand of the list against the one before it.
+template <typename Hands>
+void CompareEachWithPrevious(benchmark::State& state, const Hands& hands) {
     for (auto _ : state) {
         int beats = 0;
         for (std::size_t i = 1; i < hands.size(); ++i) {
@@ -88,19 +89,15 @@ void BM_ComparePlays_AllHandsAgainstPrevious(benchmark::State& state) {
     }
     CountCalls(state, hands.size() - 1);
 }
+
+void BM_ComparePlays_AllHandsAgainstPrevious(benchmark::State& state) {
+    CompareEachWithPrevious(state, AllHands());
+}
 BENCHMARK(BM_ComparePlays_AllHandsAgainstPrevious)->Unit(benchmark::kMillisecond);
 
 // Only the 19,716 legal hands, each against the one before: the full path.
 void BM_ComparePlays_LegalHandsAgainstPrevious(benchmark::State& state) {
-    const auto& hands = LegalHands();
-    for (auto _ : state) {
-        int beats = 0;
-        for (std::size_t i = 1; i < hands.size(); ++i) {
-            beats += GameTable::ComparePlays(hands[i - 1].data(), hands[i].data(), 5) == 1;
-        }
-        benchmark::DoNotOptimize(beats);
-    }
-    CountCalls(state, hands.size() - 1);
+    CompareEachWithPrevious(state, LegalHands());
 }
 BENCHMARK(BM_ComparePlays_LegalHandsAgainstPrevious)->Unit(benchmark::kMicrosecond);
 
