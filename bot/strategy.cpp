@@ -40,24 +40,12 @@ namespace {
 
 constexpr float WIN_SCORE = 1.0e6f;     // the move empties the hand
 constexpr float FINISH_SCORE = 1.0e3f;  // a sure winner after which one play is left
-constexpr int FIVE_CARD_KINDS = 9;      // kind codes 4..8
 
 int Binomial(int n, int k) {
     if (k < 0 || k > n) return 0;
     int result = 1;
     for (int i = 1; i <= k; ++i) result = result * (n - k + i) / i;
     return result;
-}
-
-// Kind code of a five-card hand as the rules rank them (8 straight flush ...
-// 4 straight), 0 for none.
-int FiveCardKind(const std::uint8_t* cards) {
-    if (GameTable::IsStraightFlush(cards)) return 8;
-    if (GameTable::IsStraight(cards)) return 4;
-    if (GameTable::IsFlush(cards)) return 5;
-    if (GameTable::IsFullHouse(cards)) return 6;
-    if (GameTable::IsFourOfAKind(cards)) return 7;
-    return 0;
 }
 
 // How likely a play holds the lead: 0 (anything beats it) to 1 (nothing can).
@@ -180,16 +168,17 @@ class Chooser {
 
     Strength FiveCardStrength(const std::uint8_t* buffer) const {
         // By kind, then by the strongest card that decides within the kind.
-        static constexpr float kBase[FIVE_CARD_KINDS] = {0,     0,     0,     0,    0.30f,
-                                                         0.55f, 0.75f, 0.93f, 0.98f};
-        static constexpr float kSpan[FIVE_CARD_KINDS] = {0,     0,     0,     0,    0.30f,
-                                                         0.25f, 0.20f, 0.05f, 0.02f};
+        // Indexed by FiveCardKind: none, straight, flush, full house, four, straight flush.
+        static constexpr float kBase[FIVE_CARD_KIND_COUNT] = {0, 0.30f, 0.55f, 0.75f, 0.93f, 0.98f};
+        static constexpr float kSpan[FIVE_CARD_KIND_COUNT] = {0, 0.30f, 0.25f, 0.20f, 0.05f, 0.02f};
         if (!UnseenCanBeat(buffer)) return {1.0f, true};
-        const int kind = FiveCardKind(buffer);
-        const int top = (kind == 6 || kind == 7) ? GameTable::CardValue(buffer + 2, 1)
-                                                 : GameTable::CardValue(buffer, PLAY_SIZE);
+        const FiveCardKind kind = GameTable::KindOfFive(buffer);
+        const bool byGroup = kind == FiveCardKind::kFullHouse || kind == FiveCardKind::kFourOfAKind;
+        const int top =
+            byGroup ? GameTable::CardValue(buffer + 2, 1) : GameTable::CardValue(buffer, PLAY_SIZE);
         const float within = static_cast<float>(top - 8) / 51.0f;
-        return {kBase[kind] + kSpan[kind] * within, false};
+        const auto k = static_cast<std::size_t>(kind);
+        return {kBase[k] + kSpan[k] * within, false};
     }
 
     // Whether five of the unseen cards could beat this five-card play: the

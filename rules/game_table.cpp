@@ -296,19 +296,14 @@ int GameTable::IsValidPlay(const std::uint8_t* cards, int n) {
     }
 }
 
-namespace {
-
-// Kind code of a five-card combination, 0 if it is none.
-int FiveCardKind(const std::uint8_t* cards) {
-    if (GameTable::IsStraightFlush(cards)) return 8;
-    if (GameTable::IsStraight(cards)) return 4;
-    if (GameTable::IsFlush(cards)) return 5;
-    if (GameTable::IsFullHouse(cards)) return 6;
-    if (GameTable::IsFourOfAKind(cards)) return 7;
-    return 0;
+FiveCardKind GameTable::KindOfFive(const std::uint8_t* cards) {
+    if (IsStraightFlush(cards)) return FiveCardKind::kStraightFlush;
+    if (IsStraight(cards)) return FiveCardKind::kStraight;
+    if (IsFlush(cards)) return FiveCardKind::kFlush;
+    if (IsFullHouse(cards)) return FiveCardKind::kFullHouse;
+    if (IsFourOfAKind(cards)) return FiveCardKind::kFourOfAKind;
+    return FiveCardKind::kNone;
 }
-
-}  // namespace
 
 int GameTable::ComparePlays(const std::uint8_t* table, const std::uint8_t* play, int n) {
     if (n <= 0) return 2;
@@ -322,14 +317,14 @@ int GameTable::ComparePlays(const std::uint8_t* table, const std::uint8_t* play,
     if (n != 5) return 2;
 
     if (!HoldsCards(table, PLAY_SIZE) || !HoldsCards(play, PLAY_SIZE)) return 2;
-    const int tableKind = FiveCardKind(table);
-    if (tableKind == 0) return 2;
-    const int playKind = FiveCardKind(play);
-    if (playKind == 0) return 2;
+    const FiveCardKind tableKind = KindOfFive(table);
+    if (tableKind == FiveCardKind::kNone) return 2;
+    const FiveCardKind playKind = KindOfFive(play);
+    if (playKind == FiveCardKind::kNone) return 2;
     if (tableKind > playKind) return 0;
     if (tableKind < playKind) return 1;
 
-    if (tableKind == 6 || tableKind == 7) {
+    if (tableKind == FiveCardKind::kFullHouse || tableKind == FiveCardKind::kFourOfAKind) {
         // In hand order place 2 always belongs to the three or the four.
         return CardValue(table + 2, 1) <= CardValue(play + 2, 1) ? 1 : 0;
     }

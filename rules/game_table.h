@@ -33,6 +33,18 @@ constexpr int PLAY_SIZE = 5;   // places in a play buffer
 constexpr int DECK_SIZE = 52;
 constexpr int START_MONEY = 100;
 
+// The five-card combinations, weakest kind first: a hand of a higher kind
+// beats any hand of a lower one. kNone is five cards that are no combination.
+enum class FiveCardKind : std::uint8_t {
+    kNone,
+    kStraight,
+    kFlush,
+    kFullHouse,
+    kFourOfAKind,
+    kStraightFlush,
+};
+constexpr int FIVE_CARD_KIND_COUNT = static_cast<int>(FiveCardKind::kStraightFlush) + 1;
+
 // One finished round: byte s (1..4) is the number of cards charged to seat s
 // (0 for the winner, at most 39). Byte 0 is never written or read.
 struct RoundResult {
@@ -124,6 +136,8 @@ class GameTable {
     static int IsFullHouse(const std::uint8_t* cards);
     static int IsFourOfAKind(const std::uint8_t* cards);
     static int IsStraightFlush(const std::uint8_t* cards);
+    // The kind of five cards in hand order (a straight flush is only that).
+    static FiveCardKind KindOfFive(const std::uint8_t* cards);
     // Play value of the group's strongest card; 85 if it holds no card.
     static int CardValue(const std::uint8_t* cards, int n);
     // 1 if the n cards are a legal combination for a free lead. A group must

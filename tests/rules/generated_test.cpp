@@ -15,14 +15,15 @@ namespace {
 
 using namespace rules_test;
 
-enum Kind {
-    NONE = 0,
-    STRAIGHT = 4,
-    FLUSH = 5,
-    FULL_HOUSE = 6,
-    FOUR_OF_A_KIND = 7,
-    STRAIGHT_FLUSH = 8
-};
+// The kinds are the rules' own names; the classification below counts ranks
+// and suits without the code under test.
+using Kind = FiveCardKind;
+constexpr Kind NONE = FiveCardKind::kNone;
+constexpr Kind STRAIGHT = FiveCardKind::kStraight;
+constexpr Kind FLUSH = FiveCardKind::kFlush;
+constexpr Kind FULL_HOUSE = FiveCardKind::kFullHouse;
+constexpr Kind FOUR_OF_A_KIND = FiveCardKind::kFourOfAKind;
+constexpr Kind STRAIGHT_FLUSH = FiveCardKind::kStraightFlush;
 
 // The card at a position of hand order (0 = ace of diamonds ... 51 = king of spades).
 constexpr std::uint8_t CardAtHandOrder(int key) {
@@ -127,10 +128,9 @@ long long Binomial(int n, int k) {
 // the comparison sees it, agree with counting; the totals agree with the
 // combinatorics of the deck.
 TEST(Generated, EveryFiveCardHand) {
-    const Kind kinds[6] = {NONE, STRAIGHT, FLUSH, FULL_HOUSE, FOUR_OF_A_KIND, STRAIGHT_FLUSH};
     const auto& weakest = WeakestOfEachKind();
     long long total = 0, legal = 0, mismatches = 0;
-    long long byKind[9] = {};
+    long long byKind[FIVE_CARD_KIND_COUNT] = {};
     std::uint8_t hand[5];
     for (int a = 0; a < 52; ++a) {
         hand[0] = CardAtHandOrder(a);
@@ -151,17 +151,22 @@ TEST(Generated, EveryFiveCardHand) {
                             notLower += result == 1;
                             incomparable += result == 2;
                         }
-                        const Kind seen = incomparable == 5 ? NONE : kinds[notLower];
+                        // Weakest hands of kinds 1..5: a hand of kind k is not lower than k of
+                        // them.
+                        const Kind seen = incomparable == 5 ? NONE : static_cast<Kind>(notLower);
                         const bool consistent = incomparable == 0 || incomparable == 5;
-                        if (seen != expected || valid != (expected != NONE) || !consistent) {
+                        const Kind named = GameTable::KindOfFive(hand);
+                        if (seen != expected || named != expected || valid != (expected != NONE) ||
+                            !consistent) {
                             if (++mismatches <= 10) {
-                                ADD_FAILURE() << "hand " << int(hand[0]) << " " << int(hand[1])
-                                              << " " << int(hand[2]) << " " << int(hand[3]) << " "
-                                              << int(hand[4]) << ": expected kind " << expected
-                                              << ", compared as " << seen << ", valid " << valid;
+                                ADD_FAILURE()
+                                    << "hand " << int(hand[0]) << " " << int(hand[1]) << " "
+                                    << int(hand[2]) << " " << int(hand[3]) << " " << int(hand[4])
+                                    << ": expected kind " << int(expected) << ", compared as "
+                                    << int(seen) << ", named " << int(named) << ", valid " << valid;
                             }
                         }
-                        ++byKind[seen];
+                        ++byKind[static_cast<int>(seen)];
                         legal += valid;
                     }
                 }
@@ -170,14 +175,15 @@ TEST(Generated, EveryFiveCardHand) {
     }
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(total, Binomial(52, 5));
+    const auto of = [&](Kind kind) { return byKind[static_cast<int>(kind)]; };
     const long long straightFlushes = 10 * 4;
-    EXPECT_EQ(byKind[STRAIGHT_FLUSH], straightFlushes);
-    EXPECT_EQ(byKind[STRAIGHT], 10 * 4 * 4 * 4 * 4 * 4 - straightFlushes);
-    EXPECT_EQ(byKind[FLUSH], 4 * Binomial(13, 5) - straightFlushes);
-    EXPECT_EQ(byKind[FULL_HOUSE], 13 * Binomial(4, 3) * 12 * Binomial(4, 2));
-    EXPECT_EQ(byKind[FOUR_OF_A_KIND], 13 * (52 - 4));
-    EXPECT_EQ(legal, byKind[STRAIGHT] + byKind[FLUSH] + byKind[FULL_HOUSE] +
-                         byKind[FOUR_OF_A_KIND] + byKind[STRAIGHT_FLUSH]);
+    EXPECT_EQ(of(STRAIGHT_FLUSH), straightFlushes);
+    EXPECT_EQ(of(STRAIGHT), 10 * 4 * 4 * 4 * 4 * 4 - straightFlushes);
+    EXPECT_EQ(of(FLUSH), 4 * Binomial(13, 5) - straightFlushes);
+    EXPECT_EQ(of(FULL_HOUSE), 13 * Binomial(4, 3) * 12 * Binomial(4, 2));
+    EXPECT_EQ(of(FOUR_OF_A_KIND), 13 * (52 - 4));
+    EXPECT_EQ(legal,
+              of(STRAIGHT) + of(FLUSH) + of(FULL_HOUSE) + of(FOUR_OF_A_KIND) + of(STRAIGHT_FLUSH));
     EXPECT_EQ(legal, 19716);
 }
 
