@@ -10,7 +10,7 @@ what=${1:-run}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-dejavu-core)
 case "$what" in
   run) ;;
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev) ;;
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev clang-format git) ;;
   shots) packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-apps imagemagick) ;;
   *) echo "usage: $0 [run|test|shots]" >&2; exit 2 ;;
 esac
