@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "net/commands.h"
+#include "net/notices.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/wire.h"

@@ -195,8 +195,7 @@ int main(int argc, char** argv) {
     }
     // As the table window starts: every seat empty, nobody at the table, one
     // game table.
-    for (int seat = 0; seat <= SEAT_COUNT; ++seat) ClearSeat(seat);
-    g_playerCount = 0;
+    ResetSeatTable();
     g_table = new GameTable();
 
     BotPlayer player(line.options);

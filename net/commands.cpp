@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "net/notices.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
-#include "net/table_view.h"
 #include "net/wire.h"
 
 namespace {
@@ -24,6 +24,7 @@ int CommandPlay() {
     SendToOthers(g_localSeat, g_outMsg, size, 0);
     std::memset(g_table->selection, 0, sizeof g_table->selection);
     ShowRepaint();
+    if (g_view != nullptr) g_view->PlayApplied(g_localSeat, g_table->tablePlay);
     return 1;
 }
 
@@ -33,6 +34,7 @@ int CommandPass() {
     ShowRepaint();
     const int size = BuildPass(g_outMsg, g_localSeat);
     SendToOthers(g_localSeat, g_outMsg, size, 0);
+    if (g_view != nullptr) g_view->PassApplied(g_localSeat);
     return 1;
 }
 
@@ -73,10 +75,7 @@ ChatResult CommandSendChat(const char* text, std::size_t length) {
     SendToOthers(g_localSeat, g_outMsg, size, 0);
     if (g_localSeat == 1) {
         // The host's own line, at once; g_outMsg holds the text and its NUL.
-        ShowChat(g_seats[1].name);
-        ShowChat(": ");
-        ShowChat(reinterpret_cast<const char*>(g_outMsg + MSG_CHAT_TEXT_OFFSET));
-        ShowChat("\r\n");
+        ShowChatLine(1, reinterpret_cast<const char*>(g_outMsg + MSG_CHAT_TEXT_OFFSET));
     }
     return ChatResult::kSent;
 }

@@ -11,17 +11,14 @@
 #include <cstring>
 
 #include "net/message_handler.h"
-#include "net/relay.h"
+#include "net/notices.h"
 #include "net/socket_layer.h"
-#include "net/table_view.h"
 
-Socket g_sock = INVALID_SOCKET;
 SeatAddr g_bindAddr = {2, 0, 0};
 bool g_winsockStarted = false;
 
 namespace {
 
-constexpr const char* CHAT_HOST_READY = "(Host) is ready, awaiting...\r\n";
 constexpr std::uint32_t INADDR_NONE_VALUE = 0xFFFFFFFFu;
 
 bool IsLoopback(std::uint32_t ipv4) {
@@ -175,10 +172,7 @@ ConnectOutcome HostTable(const char* nickname, const char* addressText, const ch
     host.addr = g_bindAddr;
     host.sock = g_sock;
     g_localSeat = 1;
-    // A 16-character nickname and the notice always fit in the buffer.
-    const int length =
-        std::snprintf(g_textBuf, sizeof g_textBuf, CHAT_NOTICE, host.name, CHAT_HOST_READY);
-    if (length > 0 && g_view != nullptr) g_view->AppendChatText(g_textBuf);
+    ShowChat(FormatNotice(host.name, CHAT_HOST_READY));
     g_playerCount += 1;
     if (g_view != nullptr) g_view->EnablePlayerInfo(true);
     return {ConnectStep::Connected, 0, 0};

@@ -1,18 +1,16 @@
 // The socket set-up of the connect dialog: starting the network once per run,
 // proposing this machine's address, and the Host and Join steps that turn the
 // dialog's three fields into a listening socket (seat 1) or a connection to a
-// host. The dialog window shows the outcome; a headless front end (the
-// computer player) uses the same operations.
+// host (g_sock, closed again by AbortConnect or by Disconnect). The dialog
+// window shows the outcome; a headless front end (the computer player) uses
+// the same operations. This is the top of the network code: starting the
+// network installs the message handler as the one handler of socket events.
 #pragma once
 
 #include <cstdint>
 
 #include "net/seat_table.h"
 
-// On the host, the listening socket; on a client, the connection to the host;
-// INVALID_SOCKET while this program has no network role. Set by HostTable and
-// JoinTable, closed by AbortConnect or by Disconnect.
-extern Socket g_sock;
 // The address to bind (host) or to connect to (client), host byte order in
 // memory; family 2 once set. DefaultAddress proposes this machine's address;
 // Host and Join overwrite address and port from the fields.

@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <cstring>
-#include <unordered_map>
 
-#include "net/connect.h"
+#include "net/notices.h"
 #include "net/relay.h"
+#include "net/seat_table.h"
 #include "net/socket_layer.h"
-#include "net/table_view.h"
-#include "net/wire.h"
 
 ReadStats g_readStats;
 
@@ -16,10 +14,16 @@ void ResetReadStats() {
     g_readStats = ReadStats{};
 }
 
-std::uint64_t DroppedCount(const ReadStats& stats) {
-    const ReadStats::Dropped& d = stats.dropped;
-    return d.unknownType + d.wrongRole + d.badSeat + d.notSendersSeat + d.joinNoSeat + d.joinTwice +
-           d.nextRound + d.badDeal + d.badChatLength;
+std::uint64_t ReadStats::DroppedCount() const {
+    std::uint64_t total = 0;
+    for (std::uint64_t n : dropped) total += n;
+    return total;
+}
+
+std::uint64_t ReadStats::HandledCount() const {
+    std::uint64_t total = 0;
+    for (std::uint64_t n : handled) total += n;
+    return total;
 }
 
 namespace {
@@ -32,29 +36,9 @@ bool IsPlayerSeat(int seat) {
     return seat >= 1 && seat <= SEAT_COUNT;
 }
 
-// Which types each role receives.
-bool HostReceives(std::uint8_t type) {
-    switch (type) {
-        case MSG_JOIN:
-        case MSG_CLOSE:
-        case MSG_PLAY:
-        case MSG_PASS:
-        case MSG_CHAT:
-        case MSG_NEXT_ROUND:
-        case MSG_AWAY:
-            return true;
-        default:
-            return false;
-    }
-}
-
-bool ClientReceives(std::uint8_t type) {
-    return type != MSG_JOIN && type != MSG_CLOSE && type != MSG_NEXT_ROUND;
-}
-
 // A dropped message: counted under its reason, with its bytes.
-void Drop(std::uint64_t* reason, std::size_t bytes) {
-    *reason += 1;
+void Drop(DropReason reason, std::size_t bytes) {
+    g_readStats.dropped[static_cast<int>(reason)] += 1;
     g_readStats.droppedBytes += bytes;
 }
 
@@ -62,11 +46,11 @@ void Drop(std::uint64_t* reason, std::size_t bytes) {
 // connection it came on; a client believes the host. Counts the drop.
 bool SenderMayActFor(Socket sock, int seat, std::size_t size) {
     if (!IsPlayerSeat(seat)) {
-        Drop(&g_readStats.dropped.badSeat, size);
+        Drop(DropReason::kBadSeat, size);
         return false;
     }
     if (IsHost() && SeatOfSocket(sock) != seat) {
-        Drop(&g_readStats.dropped.notSendersSeat, size);
+        Drop(DropReason::kNotSendersSeat, size);
         return false;
     }
     return true;
@@ -79,11 +63,11 @@ bool SenderMayActFor(Socket sock, int seat, std::size_t size) {
 bool OnJoin(Socket sock, const std::uint8_t* msg) {
     const int seat = SeatOfSocket(sock);
     if (seat == 0) {
-        Drop(&g_readStats.dropped.joinNoSeat, MSG_JOIN_SIZE);
+        Drop(DropReason::kJoinNoSeat, MSG_JOIN_SIZE);
         return false;
     }
     if (g_joined[seat] != 0) {
-        Drop(&g_readStats.dropped.joinTwice, MSG_JOIN_SIZE);
+        Drop(DropReason::kJoinTwice, MSG_JOIN_SIZE);
         return false;
     }
     SeatRecord& record = g_seats[seat];
@@ -108,7 +92,7 @@ bool OnSeatInfo(const std::uint8_t* msg) {
     const int seat = record.number;
     // Record 0 is this client's own nickname and never travels.
     if (!IsPlayerSeat(seat)) {
-        Drop(&g_readStats.dropped.badSeat, MSG_SEAT_INFO_SIZE);
+        Drop(DropReason::kBadSeat, MSG_SEAT_INFO_SIZE);
         return false;
     }
     const bool wasCounted = g_joined[seat] != 0;
@@ -119,7 +103,7 @@ bool OnSeatInfo(const std::uint8_t* msg) {
     // that seat's join) is one player, counted once.
     if (occupied && !wasCounted) g_playerCount += 1;
     if (!occupied && wasCounted) g_playerCount -= 1;
-    ShowChat(FormatNotice(record.name, seat == 1 ? "is ready. (Host)\r\n" : CHAT_IS_READY));
+    ShowChat(FormatNotice(record.name, seat == 1 ? CHAT_IS_READY_HOST : CHAT_IS_READY));
     ShowWaitingStatus(STATUS_WAITING_CLIENT);
     return true;
 }
@@ -128,7 +112,7 @@ bool OnDeal(const std::uint8_t* msg) {
     const std::uint8_t* hands = msg + MSG_DEAL_HANDS_OFFSET;
     // Only a whole deck, every card once, reaches the rules and the painter.
     if (!IsCompleteDeal(hands)) {
-        Drop(&g_readStats.dropped.badDeal, MSG_DEAL_SIZE);
+        Drop(DropReason::kBadDeal, MSG_DEAL_SIZE);
         return false;
     }
     std::memset(g_table->hands[0], NO_CARD, HAND_SIZE);  // seat 0's row means nothing
@@ -138,13 +122,14 @@ bool OnDeal(const std::uint8_t* msg) {
     g_table->ResetRound();
     ShowStatus(STATUS_GAME_STARTED);
     ShowRepaint();
+    if (g_view != nullptr) g_view->RoundDealt();
     return true;
 }
 
 bool OnSeatAssign(const std::uint8_t* msg) {
     const int seat = SeatByte(msg[MSG_SEAT_OFFSET]);
     if (seat < 2 || seat > SEAT_COUNT) {
-        Drop(&g_readStats.dropped.badSeat, MSG_SEAT_ASSIGN_SIZE);
+        Drop(DropReason::kBadSeat, MSG_SEAT_ASSIGN_SIZE);
         return false;
     }
     g_localSeat = seat;
@@ -156,7 +141,7 @@ bool OnSeatAssign(const std::uint8_t* msg) {
 bool OnSeatLeft(const std::uint8_t* msg) {
     const int seat = SeatByte(msg[MSG_SEAT_OFFSET]);
     if (!IsPlayerSeat(seat)) {
-        Drop(&g_readStats.dropped.badSeat, MSG_SEAT_LEFT_SIZE);
+        Drop(DropReason::kBadSeat, MSG_SEAT_LEFT_SIZE);
         return false;
     }
     FormatNotice(g_seats[seat].name, CHAT_HAS_LEFT);
@@ -174,6 +159,7 @@ bool OnNewGame() {
     // markers are gone: the window must show it, or the opening player never
     // sees that it is their turn.
     ShowRepaint();
+    if (g_view != nullptr) g_view->NewGameStarted();
     return true;
 }
 
@@ -196,17 +182,21 @@ bool OnPlay(Socket sock, const std::uint8_t* msg) {
     if (!SenderMayActFor(sock, seat, MSG_PLAY_SIZE)) return false;
     std::uint8_t chosen[HAND_SIZE];
     std::memcpy(chosen, msg + MSG_PLAY_SELECTION_OFFSET, HAND_SIZE);
-    if (g_table->Play(seat, chosen) != 0) ShowRepaint();
+    const bool accepted = g_table->Play(seat, chosen) != 0;
+    if (accepted) ShowRepaint();
     // Forwarded whether or not this copy accepted it: every copy decides alike.
     if (IsHost()) SendToOthers(1, msg, MSG_PLAY_SIZE, seat);
+    if (accepted && g_view != nullptr) g_view->PlayApplied(seat, g_table->tablePlay);
     return true;
 }
 
 bool OnPass(Socket sock, const std::uint8_t* msg) {
     const int seat = SeatByte(msg[MSG_SEAT_OFFSET]);
     if (!SenderMayActFor(sock, seat, MSG_PASS_SIZE)) return false;
-    if (g_table->Pass(seat) != 0) ShowRepaint();
+    const bool accepted = g_table->Pass(seat) != 0;
+    if (accepted) ShowRepaint();
     if (IsHost()) SendToOthers(1, msg, MSG_PASS_SIZE, seat);
+    if (accepted && g_view != nullptr) g_view->PassApplied(seat);
     return true;
 }
 
@@ -214,7 +204,7 @@ bool OnChat(Socket sock, const std::uint8_t* msg, std::size_t size) {
     const int seat = SeatByte(msg[MSG_SEAT_OFFSET]);
     const std::size_t n = size - MSG_CHAT_HEADER_SIZE;
     if (n < CHAT_MIN_LENGTH || n > CHAT_MAX_LENGTH) {
-        Drop(&g_readStats.dropped.badChatLength, size);
+        Drop(DropReason::kBadChatLength, size);
         return false;
     }
     if (!SenderMayActFor(sock, seat, size)) return false;
@@ -224,13 +214,7 @@ bool OnChat(Socket sock, const std::uint8_t* msg, std::size_t size) {
     const std::size_t length = strnlen(received, std::min<std::size_t>(n, CHAT_MAX_CHARS));
     std::memcpy(text, received, length);
     text[length] = '\0';
-    char name[NAME_SIZE];
-    std::memcpy(name, g_seats[seat].name, NAME_SIZE);
-    name[NAME_MAX_CHARS] = '\0';
-    ShowChat(name);
-    ShowChat(": ");
-    ShowChat(text);
-    ShowChat("\r\n");
+    ShowChatLine(seat, text);
     if (IsHost()) SendToOthers(1, msg, static_cast<int>(size), 0);
     return true;
 }
@@ -239,7 +223,7 @@ bool OnNextRound(Socket sock) {
     // Only the winner of a finished round starts the next one.
     const int seat = SeatOfSocket(sock);
     if (seat == 0 || g_playerCount != 4 || g_table->roundOver == 0 || g_table->leader != seat) {
-        Drop(&g_readStats.dropped.nextRound, MSG_NEXT_ROUND_SIZE);
+        Drop(DropReason::kNextRound, MSG_NEXT_ROUND_SIZE);
         return false;
     }
     DealAndSend(0);
@@ -290,46 +274,7 @@ bool Handle(Socket sock, const std::uint8_t* msg, std::size_t size) {
     }
 }
 
-// A MSG_CHAT whose n is beyond anything a writer sends may be longer than
-// the socket layer keeps for a connection, so it is not awaited whole: what
-// has arrived is dropped at once and the rest as it comes. Per connection, the
-// bytes of such a message still to come.
-std::unordered_map<Socket, std::size_t>& Skipping() {
-    static std::unordered_map<Socket, std::size_t> skipping;
-    return skipping;
-}
-
-// Consumes and forgets up to `size` waiting bytes; returns how many.
-std::size_t Discard(Socket sock, std::size_t size) {
-    std::uint8_t scratch[1024];
-    std::size_t done = 0;
-    while (done < size) {
-        const int want = static_cast<int>(std::min(size - done, sizeof scratch));
-        const int got = SockRecv(sock, scratch, want);
-        if (got <= 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    return done;
-}
-
-// Drops the rest of an overlong message still arriving on the connection.
-// Returns true when bytes of it were (or are still) due, and nothing else may
-// be read in this call.
-bool SkipOverlong(Socket sock, std::size_t available) {
-    auto it = Skipping().find(sock);
-    if (it == Skipping().end()) return false;
-    const std::size_t done = Discard(sock, std::min(available, it->second));
-    g_readStats.droppedBytes += done;
-    it->second -= std::min(done, it->second);
-    if (it->second == 0) Skipping().erase(it);
-    return true;
-}
-
 }  // namespace
-
-void ForgetConnection(Socket sock) {
-    Skipping().erase(sock);
-}
 
 void OnSocketEvent(Socket sock, int event) {
     switch (event) {
@@ -353,7 +298,6 @@ void OnSocketEvent(Socket sock, int event) {
 void ReadMessage(Socket sock) {
     std::size_t available = 0;
     if (SockAvailable(sock, &available) == SOCKET_ERROR || available == 0) return;
-    if (SkipOverlong(sock, available)) return;
     std::uint8_t msg[MSG_CHAT_MAX_SIZE];
     const int head = SockPeek(sock, msg, static_cast<int>(std::min<std::size_t>(available, 4)));
     if (head <= 0) return;
@@ -361,25 +305,23 @@ void ReadMessage(Socket sock) {
     if (frame.kind == Frame::kIncomplete) return;
     if (frame.kind == Frame::kUnknownType) {
         SockRecv(sock, msg, 1);
-        Drop(&g_readStats.dropped.unknownType, 1);
+        Drop(DropReason::kUnknownType, 1);
         return;
     }
     const std::uint8_t type = msg[MSG_TYPE_OFFSET];
-    const bool receives = IsHost() ? HostReceives(type) : ClientReceives(type);
+    const bool receives = ReceivedBy(type, IsHost());
     if (frame.size > sizeof msg) {
         // Only a MSG_CHAT can be this long; its n is beyond what any writer
-        // sends. Dropped now, and its rest as it arrives.
-        Drop(receives ? &g_readStats.dropped.badChatLength : &g_readStats.dropped.wrongRole, 0);
-        const std::size_t done = Discard(sock, std::min(available, frame.size));
-        g_readStats.droppedBytes += done;
-        if (done < frame.size) Skipping()[sock] = frame.size - done;
+        // sends. Dropped now, the bytes still to come with it.
+        Drop(receives ? DropReason::kBadChatLength : DropReason::kWrongRole, frame.size);
+        SockDiscard(sock, frame.size);
         return;
     }
     if (available < frame.size) return;  // the rest has not arrived yet
 
     if (SockRecv(sock, msg, static_cast<int>(frame.size)) != static_cast<int>(frame.size)) return;
     if (!receives) {
-        Drop(&g_readStats.dropped.wrongRole, frame.size);
+        Drop(DropReason::kWrongRole, frame.size);
         return;
     }
     if (!Handle(sock, msg, frame.size)) return;

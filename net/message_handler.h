@@ -27,30 +27,38 @@
 
 #include <cstdint>
 
-#include "net/seat_table.h"
+#include "net/socket_handle.h"
+#include "net/wire.h"
+
+// Why the reader dropped a message (or a stray byte).
+enum class DropReason : int {
+    kUnknownType,     // a byte that is no type (0, 14.., negative): that byte
+    kWrongRole,       // a type this role never receives
+    kBadSeat,         // a seat byte or record number outside its range
+    kNotSendersSeat,  // host: a seat other than the connection's own
+    kJoinNoSeat,      // host: MSG_JOIN on a connection that holds no seat
+    kJoinTwice,       // host: a second MSG_JOIN from a seat
+    kNextRound,       // host: MSG_NEXT_ROUND not from the winner of a finished round
+    kBadDeal,         // client: hands not holding each card exactly once
+    kBadChatLength,   // MSG_CHAT whose n is not 2..1001
+    kCount,
+};
+constexpr int DROP_REASON_COUNT = static_cast<int>(DropReason::kCount);
 
 // What the reader handled and what it dropped, and why. Counters only grow;
 // ResetReadStats starts them again (tests, a verbose computer player).
 struct ReadStats {
-    std::uint64_t handled[14];  // by type 1..13: messages handled
-    struct Dropped {
-        std::uint64_t unknownType;     // a byte that is no type (0, 14.., negative): that byte
-        std::uint64_t wrongRole;       // a type this role never receives
-        std::uint64_t badSeat;         // a seat byte or record number outside its range
-        std::uint64_t notSendersSeat;  // host: a seat other than the connection's own
-        std::uint64_t joinNoSeat;      // host: MSG_JOIN on a connection that holds no seat
-        std::uint64_t joinTwice;       // host: a second MSG_JOIN from a seat
-        std::uint64_t nextRound;  // host: MSG_NEXT_ROUND not from the winner of a finished round
-        std::uint64_t badDeal;    // client: hands not holding each card exactly once
-        std::uint64_t badChatLength;  // MSG_CHAT whose n is not 2..1001
-    } dropped;
-    std::uint64_t droppedBytes;  // every byte of every dropped message or type byte
+    std::uint64_t handled[MSG_TYPE_LAST + 1];  // by type: messages handled
+    std::uint64_t dropped[DROP_REASON_COUNT];  // by reason: messages and stray bytes
+    std::uint64_t droppedBytes;                // every byte of every dropped message
+
+    std::uint64_t Dropped(DropReason reason) const { return dropped[static_cast<int>(reason)]; }
+    std::uint64_t DroppedCount() const;  // all reasons together
+    std::uint64_t HandledCount() const;  // all types together
 };
 
 extern ReadStats g_readStats;
 void ResetReadStats();
-// The number of messages and stray type bytes dropped, all reasons together.
-std::uint64_t DroppedCount(const ReadStats& stats);
 
 // The one handler of socket events: FD_READ to ReadMessage, FD_WRITE to
 // OnSocketWrite, FD_ACCEPT to OnSocketAccept, FD_CLOSE to OnSocketClose;
@@ -60,11 +68,8 @@ void OnSocketEvent(Socket sock, int event);
 // Reads and handles at most one message waiting on the connection. If the
 // message at the front is not whole yet, nothing is consumed: the socket layer
 // calls again when more bytes arrive. A byte that is no message type is
-// consumed alone and dropped. After a handled message g_view->MessageHandled
-// is told its type.
+// consumed alone and dropped. A MSG_CHAT longer than any writer sends is
+// dropped at once, its bytes still to come with it (the socket layer discards
+// them as they arrive). After a handled message g_view->MessageHandled is
+// told its type.
 void ReadMessage(Socket sock);
-
-// Forgets what the reader keeps for a connection (the rest of an overlong
-// message still to be dropped). Called for every socket that closes, before
-// its number can be given to a new connection.
-void ForgetConnection(Socket sock);

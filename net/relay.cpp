@@ -1,59 +1,13 @@
 #include "net/relay.h"
 
-#include <cstdio>
 #include <cstring>
 
-#include "net/connect.h"
-#include "net/message_handler.h"
+#include "net/notices.h"
 #include "net/socket_layer.h"
-#include "net/table_view.h"
 #include "net/wire.h"
-
-Socket g_overflowSock = INVALID_SOCKET;
-char g_textBuf[TEXT_BUF_SIZE];
-
-void ShowStatus(const char* text) {
-    if (g_view != nullptr) g_view->SetStatusText(text);
-}
-
-void ShowChat(const char* text) {
-    if (g_view != nullptr) g_view->AppendChatText(text);
-}
-
-void ShowRepaint() {
-    if (g_view != nullptr) g_view->Repaint();
-}
-
-void ShowAwayChecked(bool checked) {
-    if (g_view != nullptr) g_view->SetAwayChecked(checked);
-}
-
-const char* FormatNotice(const char* name, const char* what) {
-    // A nickname is at most 16 characters, whatever its record holds.
-    char nickname[NAME_SIZE];
-    const std::size_t length = strnlen(name, NAME_MAX_CHARS);
-    std::memcpy(nickname, name, length);
-    nickname[length] = '\0';
-    std::snprintf(g_textBuf, sizeof g_textBuf, CHAT_NOTICE, nickname, what);
-    return g_textBuf;
-}
-
-void ShowWaitingStatus(const char* format) {
-    std::snprintf(g_textBuf, sizeof g_textBuf, format, 4 - g_playerCount);
-    ShowStatus(g_textBuf);
-}
-
-int SeatOfSocket(Socket sock) {
-    if (sock == INVALID_SOCKET) return 0;
-    for (int t = 2; t <= SEAT_COUNT; ++t) {
-        if (g_seats[t].sock == sock) return t;
-    }
-    return 0;
-}
 
 void CloseSock(Socket* sock, int mark) {
     if (*sock == INVALID_SOCKET) return;
-    ForgetConnection(*sock);
     SockShutdown(*sock, SD_RECEIVE);
     SockClose(*sock);
     if (mark != 0) *sock = INVALID_SOCKET;
@@ -111,6 +65,10 @@ void DealAndSend(int newGame) {
     }
     ShowStatus(STATUS_GAME_STARTED);
     ShowRepaint();
+    if (g_view != nullptr) {
+        g_view->RoundDealt();
+        if (newGame != 0) g_view->NewGameStarted();
+    }
 }
 
 void OnSocketWrite() {
@@ -134,13 +92,11 @@ void OnSocketAccept() {
     if (g_playerCount >= 4 || seat == 0) {
         CloseSock(&g_overflowSock, 1);
         g_overflowSock = SockAccept(g_sock, nullptr);
-        if (g_overflowSock != INVALID_SOCKET) ForgetConnection(g_overflowSock);
         return;
     }
     SockAddrIn peer;
     const Socket sock = SockAccept(g_sock, &peer);
     if (sock == INVALID_SOCKET) return;
-    ForgetConnection(sock);  // a number closed elsewhere may come back
     SeatRecord& record = g_seats[seat];
     record.number = static_cast<std::int8_t>(seat);
     std::memset(record.name, 0, sizeof record.name);

@@ -3,33 +3,12 @@
 // (sending to the other seats, the host's deal, leaving the network).
 //
 // Everything runs on the one thread of the event loop; the seat table and
-// g_outMsg are used without locks. What the player sees goes through g_view.
+// g_outMsg are used without locks. What the player sees goes through the
+// notices (net/notices.h). The reading of messages is the message handler's,
+// which sits above this layer and calls into it.
 #pragma once
 
-#include <cstdint>
-
 #include "net/seat_table.h"
-
-// The host's one connection accepted while no seat was free, kept only until
-// it is told MSG_HOST_FULL and answers with MSG_CLOSE (or closes).
-extern Socket g_overflowSock;
-
-// The one scratch buffer into which status texts and chat notices are
-// formatted (always with bounded formatting).
-constexpr int TEXT_BUF_SIZE = 164;
-extern char g_textBuf[TEXT_BUF_SIZE];
-
-// Status texts and chat notices, exactly as the player sees them.
-constexpr const char* STATUS_WAITING_HOST = "Waiting user... %d more needed";
-constexpr const char* STATUS_WAITING_CLIENT = "Connected, waiting user... %d more needed";
-constexpr const char* STATUS_GAME_STARTED = "Game started";
-constexpr const char* STATUS_NO_CONNECTION = "Ready/No Connection";
-constexpr const char* STATUS_DISCONNECTED = "Disconnected from host";
-constexpr const char* CHAT_NOTICE = "[Vantoro]>> \"%s\" %s";
-constexpr const char* CHAT_IS_READY = "is ready.\r\n";
-constexpr const char* CHAT_HAS_LEFT = "has left.\r\n";
-constexpr const char* CHAT_HOST_CLOSED = "[Vantoro]>> Host connection closed.\r\n";
-constexpr const char* CHAT_HOST_FULL = "[Vantoro]>> Host connection full.\r\n";
 
 // If *sock holds a socket: shut down its receiving side and close it; with
 // `mark` set, *sock becomes INVALID_SOCKET.
@@ -41,7 +20,7 @@ void CloseSock(Socket* sock, int mark);
 // empties every record and shows "Disconnected from host". A client that is
 // connected but not yet seated (g_localSeat 0 while g_sock is open) is taken
 // out the client's way too, so that it can connect again. Afterwards
-// g_playerCount and g_localSeat are 0. g_away and g_overflowSock stay.
+// g_playerCount and g_localSeat are 0. g_away stays.
 void Disconnect();
 
 // Sends len bytes from buf to the others: from a client (fromSeat not 1) to
@@ -53,7 +32,8 @@ void SendToOthers(int fromSeat, const void* buf, int len, int skipSeat);
 
 // The host's deal: only on the host with four players. Deals (with the
 // new-game reset when newGame is set), sends MSG_DEAL and, for a new game,
-// MSG_NEW_GAME to every client, shows "Game started" and repaints.
+// MSG_NEW_GAME to every client, tells the view (RoundDealt, and
+// NewGameStarted for a new game), shows "Game started" and repaints.
 void DealAndSend(int newGame);
 
 // The write-ready event, whichever socket it is for: tells the overflow
@@ -62,21 +42,12 @@ void OnSocketWrite();
 // The accept event on the host's listening socket (g_sock). The newcomer
 // takes the first free seat of 2..4 and is sent MSG_SEAT_ASSIGN, the host's
 // record and the record of every other seat whose player has joined. With no
-// free seat (a full table, or seats held by connections that have not sent
-// their name) it is kept in g_overflowSock, an older one there being closed.
+// free seat (a full table, or
+// seats held by connections that have not sent their name) it is kept in
+// g_overflowSock, an older one there being closed.
 void OnSocketAccept();
-// The close event for a socket.
+// The close event for a socket. On a client, the connection to the host:
+// Disconnect and "Host connection closed.". On the host, a
+// client seat's connection: the seat is emptied and announced as gone
+// ("has left." here and MSG_SEAT_LEFT to the others).
 void OnSocketClose(Socket sock);
-
-// The client seat (2..4) whose connection is sock on the host; 0 if none.
-int SeatOfSocket(Socket sock);
-
-// The view, when one is installed (these do nothing otherwise).
-void ShowStatus(const char* text);
-void ShowChat(const char* text);
-void ShowRepaint();
-void ShowAwayChecked(bool checked);
-// Formats "[Vantoro]>> \"name\" what" into g_textBuf.
-const char* FormatNotice(const char* name, const char* what);
-// Formats a status text with one count into g_textBuf and shows it.
-void ShowWaitingStatus(const char* format);

@@ -8,10 +8,27 @@ SeatRecord g_seats[SEAT_COUNT + 1];
 std::int32_t g_localSeat = 0;
 std::int32_t g_playerCount = 0;
 std::int32_t g_away[SEAT_COUNT + 1];
-std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
 std::uint8_t g_joined[SEAT_COUNT + 1];
+std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
+Socket g_sock = INVALID_SOCKET;
+Socket g_overflowSock = INVALID_SOCKET;
 GameTable* g_table = nullptr;
 TableView* g_view = nullptr;
+
+void ResetSeatTable() {
+    for (int seat = 0; seat <= SEAT_COUNT; ++seat) {
+        SeatRecord& record = g_seats[seat];
+        std::memset(&record, 0, sizeof record);
+        record.number = static_cast<std::int8_t>(seat);
+        record.sock = INVALID_SOCKET;
+        g_away[seat] = 0;
+        g_joined[seat] = 0;
+    }
+    g_localSeat = 0;
+    g_playerCount = 0;
+    g_sock = INVALID_SOCKET;
+    g_overflowSock = INVALID_SOCKET;
+}
 
 void ClearSeat(int seat) {
     if (seat < 0 || seat > SEAT_COUNT) return;
@@ -29,4 +46,12 @@ void ClearSeat(int seat) {
     if (!counted) return;
     g_playerCount -= 1;
     if (g_playerCount == 3 && g_view != nullptr) g_view->Repaint();
+}
+
+int SeatOfSocket(Socket sock) {
+    if (sock == INVALID_SOCKET) return 0;
+    for (int t = 2; t <= SEAT_COUNT; ++t) {
+        if (g_seats[t].sock == sock) return t;
+    }
+    return 0;
 }

@@ -67,7 +67,8 @@ struct Connection {
     bool closePosted = false;   // FD_CLOSE posted (once per connection)
     bool inReadDelivery = false;
     std::size_t consumedInDelivery = 0;
-    bool inputEnded = false;  // end of stream or a failure seen on reading
+    std::size_t discardPending = 0;  // bytes still to come that SockDiscard dropped
+    bool inputEnded = false;         // end of stream or a failure seen on reading
     bool receiveShut = false;
     bool sendShut = false;         // SD_SEND asked for
     bool sendShutPending = false;  // ...and carried out once the queue has drained
@@ -230,7 +231,14 @@ void ReadIntoBuffer(Connection& c) {
         const ssize_t n = recv(c.fd, c.input.get() + c.inputEnd, room, MSG_DONTWAIT);
         if (n > 0) {
             c.inputEnd += static_cast<std::size_t>(n);
-            PostRead(c);  // before a close found in the same pass
+            if (c.discardPending > 0) {
+                // Nothing was waiting before these bytes: SockDiscard took it all.
+                const std::size_t drop = std::min(c.discardPending, c.Available());
+                c.inputStart += drop;
+                c.discardPending -= drop;
+                if (c.Available() == 0) c.inputStart = c.inputEnd = 0;
+            }
+            if (c.Available() > 0) PostRead(c);  // before a close found in the same pass
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -329,12 +337,8 @@ void Drain() {
     ScheduleDrain();
 }
 
-// Takes (or copies) up to len buffered bytes.
-int TakeBuffered(Connection& c, void* data, int len, bool take) {
-    const std::size_t n = std::min(c.Available(), static_cast<std::size_t>(len));
-    if (n == 0) return 0;
-    std::memcpy(data, c.input.get() + c.inputStart, n);
-    if (!take) return static_cast<int>(n);
+// Takes n <= Available() bytes off the front of the buffer.
+void Consume(Connection& c, std::size_t n) {
     c.inputStart += n;
     if (c.Available() == 0) c.inputStart = c.inputEnd = 0;
     if (c.inReadDelivery) {
@@ -343,6 +347,14 @@ int TakeBuffered(Connection& c, void* data, int len, bool take) {
         PostRead(c);  // taken outside an FD_READ: the rest is offered as Winsock would
     }
     Arm(c);  // resumes reading when a full buffer has drained
+}
+
+// Takes (or copies) up to len buffered bytes.
+int TakeBuffered(Connection& c, void* data, int len, bool take) {
+    const std::size_t n = std::min(c.Available(), static_cast<std::size_t>(len));
+    if (n == 0) return 0;
+    std::memcpy(data, c.input.get() + c.inputStart, n);
+    if (take) Consume(c, n);
     return static_cast<int>(n);
 }
 
@@ -658,6 +670,19 @@ int SockRecv(Socket s, void* data, int len) {
 
 int SockPeek(Socket s, void* data, int len) {
     return Receive(s, data, len, false);
+}
+
+int SockDiscard(Socket s, std::size_t count) {
+    Connection* c = FindOrFail(s);
+    if (c == nullptr) return SOCKET_ERROR;
+    if (c->events == 0 || c->listening) {
+        SetError(WinsockErrorFromErrno(EINVAL));
+        return SOCKET_ERROR;
+    }
+    const std::size_t now = std::min(c->Available(), count);
+    if (now > 0) Consume(*c, now);
+    c->discardPending += count - now;
+    return 0;
 }
 
 int SockAvailable(Socket s, std::size_t* count) {

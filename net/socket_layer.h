@@ -36,7 +36,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "net/seat_table.h"  // Socket, INVALID_SOCKET
+#include "net/socket_handle.h"
 
 constexpr int SOCKET_ERROR = -1;
 
@@ -105,6 +105,12 @@ int SockSend(Socket s, const void* data, int len);
 int SockRecv(Socket s, void* data, int len);
 // Copies up to len waiting bytes without taking them; returns the count.
 int SockPeek(Socket s, void* data, int len);
+// Drops the next `count` bytes of a registered connection's stream: those
+// waiting now at once, the rest as they arrive, none of them ever offered
+// with FD_READ. What the reader decided to drop is then the layer's to
+// forget, and it is forgotten with the connection. Returns 0, or
+// SOCKET_ERROR for a socket that is not open and registered.
+int SockDiscard(Socket s, std::size_t count);
 // How many bytes wait to be read (FIONREAD); SOCKET_ERROR for no socket.
 int SockAvailable(Socket s, std::size_t* count);
 int SockShutdown(Socket s, int how);

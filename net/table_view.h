@@ -1,11 +1,19 @@
-// The narrow interface through which the network code reaches the window.
+// The narrow interface through which the network code reaches a front end.
 //
-// The network code (seat table, relay, message handling) never touches a
-// widget: everything it shows goes through the one TableView installed in
-// g_view. The table window implements it with its status line, chat log,
-// buttons and repaint; the computer player implements it headlessly; tests
-// implement it to record what a window would show.
+// The network code (seat table, relay, message handling, commands) never
+// touches a widget: everything it shows, and every event a front end may act
+// on, goes through the one TableView installed in g_view. The table window
+// implements it with its status line, chat log, buttons and repaint; the
+// computer player implements it headlessly; tests implement it to record
+// what a window would show.
+//
+// Front ends hear events, not words: the texts below are for people to read,
+// and a front end never decides anything from them (a player can type any
+// text into the chat). What a front end acts on comes through the event
+// calls at the end.
 #pragma once
+
+#include <cstdint>
 
 class TableView {
   public:
@@ -22,9 +30,25 @@ class TableView {
     virtual void SetAwayChecked(bool checked) = 0;
     // Enables or disables the "Info joueur" button.
     virtual void EnablePlayerInfo(bool enabled) = 0;
-    // Called after a received message has been handled (type 1..13), for
-    // front ends that act on the new state (a computer player, a trace).
+
+    // Events, after the state they tell of is in place.
+
+    // A received message has been handled (type 1..13).
     virtual void MessageHandled(int /*type*/) {}
+    // A play of `seat` was applied to this copy's table (a received one, the
+    // local player's own or one the host made for a computer-held seat):
+    // `cards` holds the five places of the play in hand order, NO_CARD in
+    // the unused ones, as the table's tablePlay does after it.
+    virtual void PlayApplied(int /*seat*/, const std::uint8_t* /*cards*/) {}
+    // A pass of `seat` was applied to this copy's table.
+    virtual void PassApplied(int /*seat*/) {}
+    // New hands were dealt on this copy (the host's deal, or MSG_DEAL on a
+    // client); the round starts.
+    virtual void RoundDealt() {}
+    // The deal started a new game (money, wins and rounds reset, away flags
+    // cleared): on the host right after RoundDealt, on a client on
+    // MSG_NEW_GAME.
+    virtual void NewGameStarted() {}
 };
 
 // The installed view; null means nothing is shown. Owned by the front end,

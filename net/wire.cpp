@@ -36,44 +36,30 @@ std::uint32_t GetU32BE(const std::uint8_t* p) {
            static_cast<std::uint32_t>(p[2]) << 8 | static_cast<std::uint32_t>(p[3]);
 }
 
-// Sizes of the fixed-size types, indexed by type; 0 for MSG_CHAT.
-constexpr int kFixedSize[MSG_TYPE_COUNT + 1] = {
-    0,
-    MSG_JOIN_SIZE,
-    MSG_SEAT_INFO_SIZE,
-    MSG_DEAL_SIZE,
-    MSG_SEAT_ASSIGN_SIZE,
-    MSG_SEAT_LEFT_SIZE,
-    MSG_NEW_GAME_SIZE,
-    MSG_HOST_FULL_SIZE,
-    MSG_CLOSE_SIZE,
-    MSG_PLAY_SIZE,
-    MSG_PASS_SIZE,
-    0,  // MSG_CHAT: 4 + n
-    MSG_NEXT_ROUND_SIZE,
-    MSG_AWAY_SIZE,
-};
-
 }  // namespace
 
 bool IsKnownMessageType(std::uint8_t type) {
     const int signedType = static_cast<std::int8_t>(type);
-    return signedType >= MSG_JOIN && signedType <= MSG_AWAY;
+    return signedType >= 1 && signedType <= MSG_TYPE_LAST;
 }
 
-int FixedMessageSize(std::uint8_t type) {
-    if (!IsKnownMessageType(type)) return 0;
-    return kFixedSize[type];
+const MessageKind* MessageKindOf(std::uint8_t type) {
+    return IsKnownMessageType(type) ? &MESSAGE_KINDS[type] : nullptr;
+}
+
+bool ReceivedBy(std::uint8_t type, bool host) {
+    const MessageKind* kind = MessageKindOf(type);
+    return kind != nullptr && (kind->receivers & (host ? TO_HOST : TO_CLIENT)) != 0;
 }
 
 Frame FrameAt(const std::uint8_t* data, std::size_t available) {
     if (available == 0) return {Frame::kIncomplete, 0};
-    const std::uint8_t type = data[MSG_TYPE_OFFSET];
-    if (!IsKnownMessageType(type)) return {Frame::kUnknownType, 1};
-    if (type != MSG_CHAT) return {Frame::kMessage, static_cast<std::size_t>(kFixedSize[type])};
-    if (available < static_cast<std::size_t>(MSG_CHAT_HEADER_SIZE)) return {Frame::kIncomplete, 0};
-    const std::size_t n = ReadU16LE(data + MSG_CHAT_LENGTH_OFFSET);
-    return {Frame::kMessage, MSG_CHAT_HEADER_SIZE + n};
+    const MessageKind* kind = MessageKindOf(data[MSG_TYPE_OFFSET]);
+    if (kind == nullptr) return {Frame::kUnknownType, 1};
+    const auto size = static_cast<std::size_t>(kind->size);
+    if (!kind->lengthInPayload) return {Frame::kMessage, size};
+    if (available < size) return {Frame::kIncomplete, 0};
+    return {Frame::kMessage, size + ReadU16LE(data + MSG_CHAT_LENGTH_OFFSET)};
 }
 
 void CopyReceivedName(char out[NAME_SIZE], const std::uint8_t* in) {

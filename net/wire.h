@@ -1,4 +1,6 @@
-// The wire format between the host and its clients.
+// The wire format between the host and its clients: the message types, who
+// receives each, their sizes and layouts, the 40-byte seat record, and the
+// builders and framing that the relay and the reader share.
 //
 // A message is one type byte (1..13) followed by a payload whose size is
 // fixed by the type; only MSG_CHAT carries a length of its own. No header,
@@ -8,13 +10,39 @@
 // seats are 1..4.
 //
 // Each size constant counts the type byte; the picture beside it shows the
-// bytes from offset 0.
+// bytes from offset 0. This header depends on nothing else of the network
+// code but the socket handle type.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
-#include "net/seat_table.h"
+#include "net/socket_handle.h"
+#include "rules/game_table.h"
+
+constexpr int NAME_SIZE = 17;  // a nickname: at most 16 characters and a NUL
+constexpr int NAME_MAX_CHARS = 16;
+
+// An IPv4 socket address, kept in host byte order in memory. On the wire
+// (inside a SeatRecord) it is 16 bytes: family u16 little-endian (2), port u16
+// and address u32 in network order, eight zero bytes.
+struct SeatAddr {
+    std::uint16_t family;  // 2 (AF_INET) once set
+    std::uint16_t port;
+    std::uint32_t ipv4;  // a.b.c.d = a << 24 | b << 16 | c << 8 | d
+};
+
+// One seat. In memory a plain record; on the wire 40 bytes, serialised
+// explicitly by EncodeSeatRecord and DecodeSeatRecord:
+//   number(1) name(17) filler(2) sock(4, LE) addr(16)
+struct SeatRecord {
+    std::int8_t number;    // seat number 0..4, equal to the record's index
+    char name[NAME_SIZE];  // NUL-terminated nickname
+    Socket sock;           // the host's handle of the seat's connection; INVALID_SOCKET = empty
+    SeatAddr addr;         // the peer's address (a client seat) or the bound one (the host's)
+};
+
+constexpr int SEAT_RECORD_SIZE = 40;
 
 // Message types.
 constexpr std::uint8_t MSG_JOIN = 1;
@@ -30,7 +58,7 @@ constexpr std::uint8_t MSG_PASS = 10;
 constexpr std::uint8_t MSG_CHAT = 11;
 constexpr std::uint8_t MSG_NEXT_ROUND = 12;
 constexpr std::uint8_t MSG_AWAY = 13;
-constexpr int MSG_TYPE_COUNT = 13;
+constexpr std::uint8_t MSG_TYPE_LAST = MSG_AWAY;  // types are 1..MSG_TYPE_LAST
 
 // Offsets shared by several layouts.
 constexpr int MSG_TYPE_OFFSET = 0;
@@ -78,7 +106,8 @@ constexpr int CHAT_MIN_LENGTH = 2;                   // one character and the NU
 constexpr int CHAT_MAX_LENGTH = CHAT_MAX_CHARS + 1;  // n
 constexpr int MSG_CHAT_MAX_SIZE = MSG_CHAT_HEADER_SIZE + CHAT_MAX_LENGTH;
 static_assert(MSG_CHAT_MAX_SIZE == 1005);
-static_assert(MSG_CHAT_MAX_SIZE <= MSG_BUFFER_SIZE, "g_outMsg holds the largest message");
+// The largest message: a 1000-character chat line. g_outMsg holds it.
+constexpr int MSG_BUFFER_SIZE = MSG_CHAT_MAX_SIZE;
 
 // The 40-byte seat record:
 //   number(1) | name(17) | filler(2, zero) | sock(u32 LE) |
@@ -98,12 +127,55 @@ static_assert(SEAT_FILLER_OFFSET == 18 && SEAT_SOCK_OFFSET == 20 && SEAT_IPV4_OF
 
 constexpr std::uint16_t ADDR_FAMILY_INET = 2;
 
-// True for a type byte 1..13.
-bool IsKnownMessageType(std::uint8_t type);
+// Which copies receive a type: the host, the clients, or both.
+enum MessageReceivers : std::uint8_t {
+    TO_HOST = 1,
+    TO_CLIENT = 2,
+    BOTH_WAYS = TO_HOST | TO_CLIENT,
+};
 
-// The total size of a message of a fixed-size type; 0 for MSG_CHAT (whose
-// size depends on n) and for an unknown type.
-int FixedMessageSize(std::uint8_t type);
+// Everything the code knows of one message type, in one table that the
+// framing, the reader's role filter, its counters and the tests all read.
+struct MessageKind {
+    std::uint8_t type;
+    const char* name;        // "MSG_JOIN", for traces and test messages
+    int size;                // total bytes, type byte included; for MSG_CHAT its header
+    bool lengthInPayload;    // MSG_CHAT: size + n, n read at MSG_CHAT_LENGTH_OFFSET
+    std::uint8_t receivers;  // MessageReceivers
+};
+
+// Indexed by type; entry 0 is no type.
+inline constexpr MessageKind MESSAGE_KINDS[MSG_TYPE_LAST + 1] = {
+    {0, nullptr, 0, false, 0},
+    {MSG_JOIN, "MSG_JOIN", MSG_JOIN_SIZE, false, TO_HOST},
+    {MSG_SEAT_INFO, "MSG_SEAT_INFO", MSG_SEAT_INFO_SIZE, false, TO_CLIENT},
+    {MSG_DEAL, "MSG_DEAL", MSG_DEAL_SIZE, false, TO_CLIENT},
+    {MSG_SEAT_ASSIGN, "MSG_SEAT_ASSIGN", MSG_SEAT_ASSIGN_SIZE, false, TO_CLIENT},
+    {MSG_SEAT_LEFT, "MSG_SEAT_LEFT", MSG_SEAT_LEFT_SIZE, false, TO_CLIENT},
+    {MSG_NEW_GAME, "MSG_NEW_GAME", MSG_NEW_GAME_SIZE, false, TO_CLIENT},
+    {MSG_HOST_FULL, "MSG_HOST_FULL", MSG_HOST_FULL_SIZE, false, TO_CLIENT},
+    {MSG_CLOSE, "MSG_CLOSE", MSG_CLOSE_SIZE, false, TO_HOST},
+    {MSG_PLAY, "MSG_PLAY", MSG_PLAY_SIZE, false, BOTH_WAYS},
+    {MSG_PASS, "MSG_PASS", MSG_PASS_SIZE, false, BOTH_WAYS},
+    {MSG_CHAT, "MSG_CHAT", MSG_CHAT_HEADER_SIZE, true, BOTH_WAYS},
+    {MSG_NEXT_ROUND, "MSG_NEXT_ROUND", MSG_NEXT_ROUND_SIZE, false, TO_HOST},
+    {MSG_AWAY, "MSG_AWAY", MSG_AWAY_SIZE, false, BOTH_WAYS},
+};
+
+constexpr bool MessageKindsInTypeOrder() {
+    for (int t = 1; t <= MSG_TYPE_LAST; ++t) {
+        if (MESSAGE_KINDS[t].type != t || MESSAGE_KINDS[t].name == nullptr) return false;
+    }
+    return true;
+}
+static_assert(MessageKindsInTypeOrder(), "one entry per type, at its own index");
+
+// True for a type byte 1..13 (read as a signed byte, as the wire defines it).
+bool IsKnownMessageType(std::uint8_t type);
+// The table entry of a known type; null for any other byte.
+const MessageKind* MessageKindOf(std::uint8_t type);
+// True when a copy in that role (host or client) receives the type.
+bool ReceivedBy(std::uint8_t type, bool host);
 
 // What the front of a received stream holds.
 struct Frame {

@@ -25,6 +25,25 @@ if [ ${#unformatted[@]} -gt 0 ]; then
   exit 1
 fi
 
+echo "== The network modules depend one way"
+# Each module of net/ may include only the modules before it in this order.
+layers=(socket_handle socket_layer winsock_error wire table_view seat_table notices relay
+  message_handler connect commands)
+for ((i = 0; i < ${#layers[@]}; i++)); do
+  for file in "net/${layers[i]}.h" "net/${layers[i]}.cpp"; do
+    [ -f "$file" ] || continue
+    for included in $(sed -n 's|^#include "net/\(.*\)\.h"|\1|p' "$file"); do
+      allowed=no
+      for ((j = 0; j <= i; j++)); do [ "${layers[j]}" = "$included" ] && allowed=yes; done
+      if [ "$allowed" = no ]; then
+        echo "$file includes net/$included.h, which comes later in the order" >&2
+        exit 1
+      fi
+    done
+  done
+done
+[ "$(ls net/*.h | wc -l)" -eq "${#layers[@]}" ] || { echo "a net/ module is missing from the order" >&2; exit 1; }
+
 echo "== Build and test (warnings are errors)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/test -j "$jobs"

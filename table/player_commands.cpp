@@ -13,6 +13,7 @@
 #include "net/connect.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
+#include "net/wire.h"
 #include "resources/resource_ids.h"
 #include "rules/game_table.h"
 #include "table/player_texts.h"
@@ -22,7 +23,6 @@
 
 namespace {
 
-constexpr int CHAT_MAX_CHARS = 1000;
 constexpr int PLAYER_INFO_SIZE = 256;
 constexpr const char* NOTHING_TO_SEND = "You must enter something to send";
 

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "net/connect.h"
+#include "net/notices.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
@@ -32,8 +33,6 @@ namespace {
 constexpr int TABLE_WIDTH_DLU = 425;
 constexpr int TABLE_HEIGHT_DLU = 277;
 constexpr int CHAT_INPUT_LIMIT = 512;
-
-constexpr const char* CONNECTION_CLOSED = "[Vantoro]>> Connection closed.\r\n";
 
 // "Absent": a check box drawn as a push button that stays pressed while it is
 // checked. Clicking it only sends its command; the program sets its state.
@@ -143,10 +142,8 @@ void TableWindow::BuildFromTemplate() {
 }
 
 void TableWindow::OnInitDialog() {
-    // A record full of zeroes counts as occupied, so each is emptied; this is
-    // also what first gives each record its seat number.
-    for (int seat = 0; seat <= SEAT_COUNT; ++seat) ClearSeat(seat);
-    g_playerCount = 0;
+    // Every record empty, each with its seat number; nobody at the table.
+    ResetSeatTable();
     LoadTableImages();
     SetStatusText(STATUS_NO_CONNECTION);
     // (The window's system menu is left as the window system makes it.)
@@ -248,16 +245,16 @@ void TableWindow::OnNetworkGame() {
     // MSG_SEAT_ASSIGN) and shows "Ready/No Connection" until the network
     // writes its own texts.
     if (g_localSeat == 1)
-        SetStatusText("Waiting user... 3 more needed");
+        SetStatusText(FormatWaitingStatus(STATUS_WAITING_HOST, SEAT_COUNT - 1));
     else if (g_localSeat >= 2)
-        SetStatusText("Connecting...");
+        SetStatusText(STATUS_CONNECTING);
     else if (g_localSeat == 0)
         SetStatusText(STATUS_NO_CONNECTION);
 }
 
 void TableWindow::OnDisconnect() {
     if (g_sock == INVALID_SOCKET) return;
-    AppendChatText(CONNECTION_CLOSED);
+    AppendChatText(CHAT_CONNECTION_CLOSED);
     Disconnect();
     EnablePlayerInfo(false);
     SetAwayChecked(false);

@@ -27,6 +27,7 @@
 
 #include "net/connect.h"
 #include "net/message_handler.h"
+#include "net/notices.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
@@ -69,18 +70,7 @@ GameTable* g_freshTable = nullptr;
 
 void Reset() {
     SockCleanup();
-    for (int s = 0; s <= SEAT_COUNT; ++s) {
-        SeatRecord& record = g_seats[s];
-        std::memset(&record, 0, sizeof record);
-        record.number = static_cast<std::int8_t>(s);
-        record.sock = INVALID_SOCKET;
-        g_away[s] = 0;
-        g_joined[s] = 0;
-    }
-    g_localSeat = 0;
-    g_playerCount = 0;
-    g_sock = INVALID_SOCKET;
-    g_overflowSock = INVALID_SOCKET;
+    ResetSeatTable();
     *g_table = *g_freshTable;
 }
 
@@ -277,11 +267,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (SockSend(feed, data + sent, static_cast<int>(n)) != static_cast<int>(n)) break;
         sent += n;
         Settle(sent);
-    }
-    // The socket numbers come back in the next input: nothing the reader
-    // keeps for a connection may outlive it.
-    for (Socket s : sockets.program) {
-        if (s != 0 && s != INVALID_SOCKET) ForgetConnection(s);
     }
     return 0;
 }

@@ -39,8 +39,7 @@ class ClientRole : public testing::Test {
     }
 
     static std::uint64_t Total() {
-        std::uint64_t total = DroppedCount(g_readStats);
-        for (std::uint64_t n : g_readStats.handled) total += n;
+        std::uint64_t total = g_readStats.DroppedCount() + g_readStats.HandledCount();
         return total;
     }
     // Sends bytes and waits until the reader has dealt with `messages` more.
@@ -182,7 +181,7 @@ TEST_F(ClientRole, SeatNumbersOutOfRangeNeverTouchTheTable) {
                  Msg({5, 0}), Msg({5, 9}), vtest::PlayMsg(7, {0}), Msg({10, 0}), ChatMsg(6, "x"),
                  Msg({13, 0xFC, 1})}),
          12);
-    EXPECT_EQ(g_readStats.dropped.badSeat, 12u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kBadSeat), 12u);
     EXPECT_STREQ(g_seats[0].name, "Cem");  // the own nickname stays
     EXPECT_EQ(g_seats[0].sock, INVALID_SOCKET);
     EXPECT_EQ(g_playerCount, 0);
@@ -206,7 +205,7 @@ TEST_F(ClientRole, ADealThatIsNotOneWholeDeckIsDropped) {
     Feed(Concat({vtest::DealMsg(bad.hands), vtest::DealMsg(outside.hands),
                  vtest::DealMsg(shortHand.hands)}),
          3);
-    EXPECT_EQ(g_readStats.dropped.badDeal, 3u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kBadDeal), 3u);
     EXPECT_EQ(std::memcmp(before.hands, g_table->hands, sizeof before.hands), 0);
     EXPECT_TRUE(view_.statuses.empty());
 
@@ -224,7 +223,7 @@ TEST_F(ClientRole, TypesOnlyTheHostReceivesAreDropped) {
     Feed(Concat({vtest::JoinMsg("Mallory"), Msg({MSG_CLOSE}), Msg({MSG_NEXT_ROUND}),
                  ChatMsg(2, "ok")}),
          4);
-    EXPECT_EQ(g_readStats.dropped.wrongRole, 3u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kWrongRole), 3u);
     EXPECT_EQ(view_.chat, "Ali: ok\r\n");
     EXPECT_TRUE(conn_->ExpectSilence(30));  // a client never deals or forwards
 }

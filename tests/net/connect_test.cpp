@@ -52,12 +52,7 @@ class ConnectTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_EQ(StartNetwork(), 0);
-        for (int seat = 0; seat <= SEAT_COUNT; ++seat) {
-            g_seats[seat].sock = 0;  // as at program start: ClearSeat then empties it
-            ClearSeat(seat);
-        }
-        g_playerCount = 0;
-        g_localSeat = 0;
+        ResetSeatTable();
         g_view = &view;
         descriptorsBefore = OpenDescriptors();
         ASSERT_GT(descriptorsBefore, 0);

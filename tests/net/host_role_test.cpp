@@ -47,8 +47,7 @@ class HostRole : public testing::Test {
         return vtest::PumpUntil([&] { return Total() >= before + messages; });
     }
     static std::uint64_t Total() {
-        std::uint64_t total = DroppedCount(g_readStats);
-        for (std::uint64_t n : g_readStats.handled) total += n;
+        std::uint64_t total = g_readStats.DroppedCount() + g_readStats.HandledCount();
         return total;
     }
 
@@ -308,13 +307,13 @@ TEST_F(HostRole, MessagesForAnotherSeatOrOutOfRangeAreDropped) {
     ASSERT_TRUE(ali.Send(
         Concat({PlayMsg(3, {0}), Msg({MSG_PASS, 1}), ChatMsg(4, "me?"), Msg({MSG_AWAY, 3, 1})})));
     ASSERT_TRUE(WaitRead(start, 4));
-    EXPECT_EQ(g_readStats.dropped.notSendersSeat, 4u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kNotSendersSeat), 4u);
     // Seats that do not exist.
     start = Total();
     ASSERT_TRUE(ali.Send(Concat({PlayMsg(0, {0}), PlayMsg(5, {0}), Msg({MSG_PASS, 0xFF}),
                                  ChatMsg(0, "x"), Msg({MSG_AWAY, 7, 1})})));
     ASSERT_TRUE(WaitRead(start, 5));
-    EXPECT_EQ(g_readStats.dropped.badSeat, 5u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kBadSeat), 5u);
     for (int seat = 2; seat <= 4; ++seat) EXPECT_TRUE(table.seat[seat]->ExpectSilence(20));
     EXPECT_EQ(std::memcmp(before.hands, g_table->hands, sizeof before.hands), 0);
     EXPECT_EQ(g_table->turn, before.turn);
@@ -327,7 +326,7 @@ TEST_F(HostRole, JoinsThatChangeNothingAreDropped) {
     const std::uint64_t start = Total();
     ASSERT_TRUE(table.seat[3]->Send(vtest::JoinMsg("Bobby")));
     ASSERT_TRUE(WaitRead(start, 1));
-    EXPECT_EQ(g_readStats.dropped.joinTwice, 1u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kJoinTwice), 1u);
     EXPECT_STREQ(g_seats[3].name, "Bob");
     EXPECT_EQ(g_playerCount, 4);
     for (int seat = 2; seat <= 4; ++seat) EXPECT_TRUE(table.seat[seat]->ExpectSilence(20));
@@ -338,7 +337,7 @@ TEST_F(HostRole, JoinsThatChangeNothingAreDropped) {
     ASSERT_EQ(fifth.ReadMessage(), Msg({MSG_HOST_FULL}));
     ASSERT_TRUE(fifth.Send(vtest::JoinMsg("Eve")));
     ASSERT_TRUE(WaitRead(start + 1, 1));
-    EXPECT_EQ(g_readStats.dropped.joinNoSeat, 1u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kJoinNoSeat), 1u);
     EXPECT_EQ(g_playerCount, 4);
 }
 
@@ -355,7 +354,7 @@ TEST_F(HostRole, TypesOnlyAClientReceivesAreReadWholeAndDropped) {
         Concat({vtest::SeatInfoMsg(1, "Evil", 3, 0, 0), vtest::DealMsg(stale.hands), Msg({4, 2}),
                 Msg({5, 3}), Msg({6}), Msg({7}), ChatMsg(2, "still in step")})));
     ASSERT_TRUE(WaitRead(start, 7));
-    EXPECT_EQ(g_readStats.dropped.wrongRole, 6u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kWrongRole), 6u);
     EXPECT_EQ(g_readStats.handled[MSG_CHAT], 1u);
     EXPECT_STREQ(g_seats[1].name, "Hana");
     EXPECT_STREQ(g_seats[3].name, "Bob");
@@ -379,8 +378,8 @@ TEST_F(HostRole, StrayBytesAndChatLengthsNoWriterSendsKeepTheStreamInStep) {
         Concat({Msg({0x00, 0x0E, 0x80, 0xFF}), Msg({MSG_CHAT, 2, 0, 0}),
                 Msg({MSG_CHAT, 2, 1, 0, 0}), oversized, huge, ChatMsg(2, "after all that")})));
     ASSERT_TRUE(WaitRead(start, 9));
-    EXPECT_EQ(g_readStats.dropped.unknownType, 4u);
-    EXPECT_EQ(g_readStats.dropped.badChatLength, 4u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kUnknownType), 4u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kBadChatLength), 4u);
     EXPECT_EQ(view_.chat, "Ali: after all that\r\n");
     EXPECT_EQ(table.seat[3]->ReadMessage(), ChatMsg(2, "after all that"));
     EXPECT_TRUE(table.seat[3]->ExpectSilence(20));
@@ -409,7 +408,7 @@ TEST_F(HostRole, OnlyTheWinnerOfAFinishedRoundStartsTheNext) {
     std::uint64_t start = Total();
     ASSERT_TRUE(table.seat[3]->Send(Msg({MSG_NEXT_ROUND})));
     ASSERT_TRUE(WaitRead(start, 1));
-    EXPECT_EQ(g_readStats.dropped.nextRound, 1u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kNextRound), 1u);
 
     // Seat 3 has won the round (its last card played).
     g_table->roundOver = 1;
@@ -418,7 +417,7 @@ TEST_F(HostRole, OnlyTheWinnerOfAFinishedRoundStartsTheNext) {
     start = Total();
     ASSERT_TRUE(table.seat[2]->Send(Msg({MSG_NEXT_ROUND})));
     ASSERT_TRUE(WaitRead(start, 1));
-    EXPECT_EQ(g_readStats.dropped.nextRound, 2u);
+    EXPECT_EQ(g_readStats.Dropped(DropReason::kNextRound), 2u);
     for (int seat = 2; seat <= 4; ++seat) EXPECT_TRUE(table.seat[seat]->ExpectSilence(20));
 
     view_.Clear();

@@ -66,7 +66,7 @@ Outcome Capture(const vtest::RecordingView& view, Bytes sentBack) {
     o.chat = view.chat;
     o.statuses = view.statuses;
     o.handledTypes = view.handledTypes;
-    o.dropped = DroppedCount(g_readStats);
+    o.dropped = g_readStats.DroppedCount();
     o.playerCount = g_playerCount;
     o.localSeat = g_localSeat;
     for (int s = 0; s < 5; ++s) {
@@ -96,8 +96,7 @@ Bytes BlankConnectionFields(Bytes stream) {
 }
 
 std::uint64_t Total() {
-    std::uint64_t total = DroppedCount(g_readStats);
-    for (std::uint64_t n : g_readStats.handled) total += n;
+    std::uint64_t total = g_readStats.DroppedCount() + g_readStats.HandledCount();
     return total;
 }
 

@@ -12,15 +12,26 @@ namespace {
 
 using vtest::Bytes;
 
-TEST(WireSizes, EveryTypeHasItsTotalSize) {
+TEST(WireSizes, EveryTypeHasItsTotalSizeAndItsReceivers) {
     // Type 1..13 and their sizes, the type byte counted; MSG_CHAT is 4 + n.
-    const int expected[14] = {0, 18, 41, 66, 2, 2, 1, 1, 1, 15, 2, 0, 1, 3};
+    const int expected[14] = {0, 18, 41, 66, 2, 2, 1, 1, 1, 15, 2, 4, 1, 3};
+    // The host receives JOIN, CLOSE, PLAY, PASS, CHAT, NEXT_ROUND and AWAY; a
+    // client every type but JOIN, CLOSE and NEXT_ROUND.
+    const char* toHost = "-1000000111111";  // by type, index 0 unused
+    const char* toClient = "-0111111011101";
     for (int type = 1; type <= 13; ++type) {
-        EXPECT_EQ(FixedMessageSize(static_cast<std::uint8_t>(type)), expected[type]) << type;
+        const auto byte = static_cast<std::uint8_t>(type);
+        ASSERT_NE(MessageKindOf(byte), nullptr) << type;
+        EXPECT_EQ(MessageKindOf(byte)->size, expected[type]) << type;
+        EXPECT_EQ(MessageKindOf(byte)->lengthInPayload, type == MSG_CHAT) << type;
+        EXPECT_EQ(ReceivedBy(byte, true), toHost[type] == '1') << type;
+        EXPECT_EQ(ReceivedBy(byte, false), toClient[type] == '1') << type;
     }
     for (int type : {0, 14, 127, 128, 200, 255}) {
         EXPECT_FALSE(IsKnownMessageType(static_cast<std::uint8_t>(type))) << type;
-        EXPECT_EQ(FixedMessageSize(static_cast<std::uint8_t>(type)), 0) << type;
+        EXPECT_EQ(MessageKindOf(static_cast<std::uint8_t>(type)), nullptr) << type;
+        EXPECT_FALSE(ReceivedBy(static_cast<std::uint8_t>(type), true)) << type;
+        EXPECT_FALSE(ReceivedBy(static_cast<std::uint8_t>(type), false)) << type;
     }
 }
 

@@ -49,26 +49,10 @@ void ResetNetwork(RecordingView* view, std::uint32_t seed) {
 }
 
 void ResetSockets(std::uint32_t seed) {
-    for (int s = 0; s <= SEAT_COUNT; ++s) {
-        if (g_seats[s].sock != INVALID_SOCKET) ForgetConnection(g_seats[s].sock);
-    }
-    if (g_sock != INVALID_SOCKET) ForgetConnection(g_sock);
-    if (g_overflowSock != INVALID_SOCKET) ForgetConnection(g_overflowSock);
     SockCleanup();
     SockStartup();
     SetSocketEventHandler(OnSocketEvent);
-    for (int s = 0; s <= SEAT_COUNT; ++s) {
-        SeatRecord& record = g_seats[s];
-        std::memset(&record, 0, sizeof record);
-        record.number = static_cast<std::int8_t>(s);
-        record.sock = INVALID_SOCKET;
-        g_away[s] = 0;
-        g_joined[s] = 0;
-    }
-    g_localSeat = 0;
-    g_playerCount = 0;
-    g_sock = INVALID_SOCKET;
-    g_overflowSock = INVALID_SOCKET;
+    ResetSeatTable();
     ResetReadStats();
     SetDealSeedSource([seed] { return seed; });
 }
