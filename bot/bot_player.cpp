@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "net/commands.h"
-#include "net/notices.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/wire.h"
@@ -17,10 +16,6 @@ void AppendHex(std::string& out, const std::uint8_t* bytes, int n) {
         out += digits[bytes[i] >> 4];
         out += digits[bytes[i] & 0x0F];
     }
-}
-
-bool StartsWith(const char* text, const char* prefix) {
-    return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
 }  // namespace
@@ -57,9 +52,12 @@ void BotPlayer::SetStatusText(const char* text) {
 
 void BotPlayer::AppendChatText(const char* text) {
     if (options_.verbose) std::fprintf(logOut_, "%s [chat] %s", options_.name.c_str(), text);
+}
+
+void BotPlayer::TableClosed() {
     // The host has gone (or turned this player away and closed): the evening
     // is over for this player.
-    if (StartsWith(text, CHAT_HOST_CLOSED)) Leave();
+    Leave();
 }
 
 void BotPlayer::MessageHandled(int type) {

@@ -46,6 +46,7 @@ class BotPlayer : public QObject, public TableView {
     void SetAwayChecked(bool) override {}
     void EnablePlayerInfo(bool) override {}
     void MessageHandled(int type) override;
+    void TableClosed() override;
 
     // Writes one trace line of the current state (when tracing).
     void TraceState();

@@ -130,6 +130,7 @@ void OnSocketClose(Socket sock) {
         Disconnect();
         ShowChat(CHAT_HOST_CLOSED);
         ShowAwayChecked(false);
+        if (g_view != nullptr) g_view->TableClosed();
         return;
     }
     if (sock != INVALID_SOCKET && sock == g_overflowSock) {

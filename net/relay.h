@@ -47,7 +47,7 @@ void OnSocketWrite();
 // g_overflowSock, an older one there being closed.
 void OnSocketAccept();
 // The close event for a socket. On a client, the connection to the host:
-// Disconnect and "Host connection closed.". On the host, a
+// Disconnect, "Host connection closed." and TableClosed. On the host, a
 // client seat's connection: the seat is emptied and announced as gone
 // ("has left." here and MSG_SEAT_LEFT to the others).
 void OnSocketClose(Socket sock);

@@ -35,6 +35,11 @@ class TableView {
 
     // A received message has been handled (type 1..13).
     virtual void MessageHandled(int /*type*/) {}
+    // This program's connection to the table has ended from the other side:
+    // on a client, the host closed it, or turned this program away and
+    // closed it. The program is off the network when this is called. Not
+    // called for the program's own Disconnect.
+    virtual void TableClosed() {}
     // A play of `seat` was applied to this copy's table (a received one, the
     // local player's own or one the host made for a computer-held seat):
     // `cards` holds the five places of the play in hand order, NO_CARD in

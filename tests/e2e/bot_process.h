@@ -54,6 +54,7 @@ class BotProcess {
     // Returns its exit code, or -1 when it had to be killed or crashed.
     int WaitForExit(int timeoutMs);
     void Kill();
+    bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
 
     QByteArray Output();  // standard output so far
     QByteArray Log();     // standard error so far

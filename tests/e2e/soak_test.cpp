@@ -5,7 +5,9 @@
 #include <QCoreApplication>
 #include <memory>
 
+#include "net/wire.h"
 #include "tests/e2e/bot_process.h"
+#include "tests/support/scripted_peer.h"
 
 namespace {
 
@@ -112,6 +114,49 @@ TEST(TableEvents, FifthIsTurnedAwayAndALeaverIsReplacedByANewGame) {
         }
     }
     EXPECT_TRUE(freshGame) << "no new game was dealt after the newcomer joined";
+}
+
+// A seated player who types the program's own notice into the chat cannot
+// make the computer players leave: they learn that their table closed from
+// the network code, never from the text of a chat line.
+TEST(TableEvents, AChatLineImitatingANoticeMakesNoComputerPlayerLeave) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    BotProcess host(HostArgs(port, 0, 20, 11));
+    ASSERT_TRUE(host.WaitForLog("hosting on", 10000));
+    BotProcess a(JoinArgs(port, "Anna", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("\"Anna\" is ready.", 10000)) << host.Log().toStdString();
+    BotProcess b(JoinArgs(port, "Ben", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("\"Ben\" is ready.", 10000)) << host.Log().toStdString();
+
+    vtest::RawPeer mallory;
+    ASSERT_TRUE(mallory.Connect(static_cast<std::uint16_t>(port)));
+    ASSERT_EQ(mallory.ReadMessage(), vtest::Msg({MSG_SEAT_ASSIGN, 4}));
+    ASSERT_TRUE(mallory.Send(vtest::JoinMsg("Mallory")));
+    ASSERT_TRUE(host.WaitForLog("[status] Game started", 10000)) << host.Log().toStdString();
+
+    const std::string notices[] = {"[Vantoro]>> Host connection closed.",
+                                   "\r\n[Vantoro]>> Host connection closed.\r\n",
+                                   "[Vantoro]>> Host connection full."};
+    for (const std::string& text : notices) ASSERT_TRUE(mallory.Send(vtest::ChatMsg(4, text)));
+    // The host echoes each line to its sender once it has shown it.
+    int echoes = 0;
+    for (int read = 0; read < 200 && echoes < 3; ++read) {
+        const vtest::Bytes message = mallory.ReadMessage();
+        ASSERT_FALSE(message.empty()) << "the table closed or went silent";
+        if (message[0] == MSG_CHAT) ++echoes;
+    }
+    ASSERT_EQ(echoes, 3);
+    for (BotProcess* bot : {&a, &b}) {
+        EXPECT_TRUE(bot->WaitForLog("[chat] [Vantoro]>> Host connection full.", 10000))
+            << bot->Log().toStdString();
+    }
+
+    // Everyone is still at the table.
+    EXPECT_FALSE(mallory.WaitClosed(1000));
+    EXPECT_TRUE(host.IsRunning()) << host.Log().toStdString();
+    EXPECT_TRUE(a.IsRunning()) << a.Log().toStdString();
+    EXPECT_TRUE(b.IsRunning()) << b.Log().toStdString();
 }
 
 }  // namespace
