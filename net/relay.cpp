@@ -1,10 +1,35 @@
 #include "net/relay.h"
 
+#include <QTimer>
 #include <cstring>
 
 #include "net/notices.h"
 #include "net/socket_layer.h"
 #include "net/wire.h"
+
+namespace {
+
+int g_joinTimeoutMs = JOIN_TIMEOUT_MS;
+// Per client seat, a number that changes at every accept, so that the join
+// deadline of a connection that has gone never strikes its successor.
+std::uint64_t g_acceptSerial[SEAT_COUNT + 1];
+
+// Closes the seat's connection if it still has not joined when its time is up.
+void StartJoinDeadline(int seat) {
+    const std::uint64_t serial = ++g_acceptSerial[seat];
+    QTimer::singleShot(g_joinTimeoutMs, [seat, serial] {
+        if (g_acceptSerial[seat] != serial || g_localSeat != 1) return;
+        const Socket sock = g_seats[seat].sock;
+        if (sock == INVALID_SOCKET || g_joined[seat] != 0) return;
+        OnSocketClose(sock);
+    });
+}
+
+}  // namespace
+
+void SetJoinTimeoutForTest(int ms) {
+    g_joinTimeoutMs = ms > 0 ? ms : JOIN_TIMEOUT_MS;
+}
 
 void CloseSock(Socket* sock, int mark) {
     if (*sock == INVALID_SOCKET) return;
@@ -105,6 +130,7 @@ void OnSocketAccept() {
     record.addr.port = peer.port;
     record.addr.ipv4 = peer.ipv4;
     g_joined[seat] = 0;  // counted when its MSG_JOIN arrives
+    StartJoinDeadline(seat);
 
     int size = BuildSeatAssign(g_outMsg, seat);
     SockSend(sock, g_outMsg, size);
@@ -140,10 +166,14 @@ void OnSocketClose(Socket sock) {
     ShowAwayChecked(false);
     const int seat = SeatOfSocket(sock);
     if (seat == 0) return;
-    ShowChat(FormatNotice(g_seats[seat].name, CHAT_HAS_LEFT));
+    // A connection that never sent its name was never announced: the others
+    // hear nothing of it, and the host's log names nobody.
+    const bool joined = g_joined[seat] != 0;
+    if (joined) ShowChat(FormatNotice(g_seats[seat].name, CHAT_HAS_LEFT));
     CloseSock(&g_seats[seat].sock, 0);
     ClearSeat(seat);
     ShowWaitingStatus(STATUS_WAITING_HOST);
+    if (!joined) return;
     const int size = BuildSeatLeft(g_outMsg, seat);
     SendToOthers(1, g_outMsg, size, 0);
 }

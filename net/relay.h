@@ -10,6 +10,17 @@
 
 #include "net/seat_table.h"
 
+// How long the host waits, from the accept, for a seated connection's
+// MSG_JOIN. A connection that has not joined by then is closed by the host
+// exactly as if it had closed itself, so connections that never join cannot
+// hold the seats.
+constexpr int JOIN_TIMEOUT_MS = 10000;
+
+// Tests only: the host waits ms milliseconds for a MSG_JOIN instead (a value
+// of 0 or less restores JOIN_TIMEOUT_MS). Applies to connections accepted
+// from then on.
+void SetJoinTimeoutForTest(int ms);
+
 // If *sock holds a socket: shut down its receiving side and close it; with
 // `mark` set, *sock becomes INVALID_SOCKET.
 void CloseSock(Socket* sock, int mark);
@@ -41,13 +52,14 @@ void DealAndSend(int newGame);
 void OnSocketWrite();
 // The accept event on the host's listening socket (g_sock). The newcomer
 // takes the first free seat of 2..4 and is sent MSG_SEAT_ASSIGN, the host's
-// record and the record of every other seat whose player has joined. With no
-// free seat (a full table, or
+// record and the record of every other seat whose player has joined; it has
+// JOIN_TIMEOUT_MS to send its MSG_JOIN. With no free seat (a full table, or
 // seats held by connections that have not sent their name) it is kept in
 // g_overflowSock, an older one there being closed.
 void OnSocketAccept();
 // The close event for a socket. On a client, the connection to the host:
 // Disconnect, "Host connection closed." and TableClosed. On the host, a
-// client seat's connection: the seat is emptied and announced as gone
-// ("has left." here and MSG_SEAT_LEFT to the others).
+// client seat's connection: the seat is emptied; a player who had joined is
+// announced as gone ("has left." here and MSG_SEAT_LEFT to the others),
+// while a connection that never joined leaves unheard.
 void OnSocketClose(Socket sock);

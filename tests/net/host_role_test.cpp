@@ -36,7 +36,10 @@ std::uint16_t LocalPort(const RawPeer& peer) {
 class HostRole : public testing::Test {
   protected:
     void SetUp() override { vtest::ResetNetwork(&view_); }
-    void TearDown() override { vtest::ReleaseNetwork(); }
+    void TearDown() override {
+        SetJoinTimeoutForTest(0);
+        vtest::ReleaseNetwork();
+    }
 
     void Host(std::uint32_t seed = 4242) {
         vtest::ResetNetwork(&view_, seed);
@@ -179,7 +182,7 @@ TEST_F(HostRole, ANewcomerIsToldOnlyOfSeatsWhosePlayersHaveJoined) {
     EXPECT_EQ(g_playerCount, 2);
 }
 
-TEST_F(HostRole, AConnectionThatLeavesBeforeItsJoinLeavesTheCountAlone) {
+TEST_F(HostRole, AConnectionThatLeavesBeforeItsJoinLeavesTheCountAloneAndGoesUnheard) {
     Host();
     RawPeer early;
     ASSERT_TRUE(early.Connect(g_bindAddr.port));
@@ -197,6 +200,53 @@ TEST_F(HostRole, AConnectionThatLeavesBeforeItsJoinLeavesTheCountAlone) {
     ASSERT_TRUE(ali.Send(vtest::JoinMsg("Ali")));
     ASSERT_EQ(ali.ReadMessage().size(), 41u);
     EXPECT_EQ(g_playerCount, 2);
+
+    // A connection that was never announced leaves unheard by the others.
+    RawPeer late;
+    ASSERT_TRUE(late.Connect(g_bindAddr.port));
+    ASSERT_EQ(late.ReadMessage(), Msg({4, 3}));
+    late.Close();
+    ASSERT_TRUE(vtest::PumpUntil([] { return g_seats[3].sock == INVALID_SOCKET; }));
+    EXPECT_TRUE(ali.ExpectSilence());
+    EXPECT_EQ(view_.chat.find("has left"), std::string::npos);
+    EXPECT_EQ(g_playerCount, 2);
+}
+
+// Connections that never finish their MSG_JOIN cannot hold the seats: each
+// is closed when its time is up, unheard, and the players who come next sit
+// down and are dealt.
+TEST_F(HostRole, SilentConnectionsLoseTheirSeatsToPlayersWhoJoin) {
+    SetJoinTimeoutForTest(300);
+    Host();
+    RawPeer silent[3];
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(silent[i].Connect(g_bindAddr.port));
+        ASSERT_EQ(silent[i].ReadMessage(), Msg({4, 2 + i}));
+    }
+    const Bytes join = vtest::JoinMsg("Half");
+    ASSERT_TRUE(silent[1].Send(Bytes(join.begin(), join.begin() + 9)));  // half a join
+    ASSERT_TRUE(silent[2].Send(Msg({MSG_JOIN})));                        // its type alone
+    for (RawPeer& peer : silent) EXPECT_TRUE(peer.WaitClosed());
+    EXPECT_EQ(g_playerCount, 1);
+    EXPECT_EQ(view_.chat.find("has left"), std::string::npos);
+
+    RawPeer players[3];
+    const char* names[] = {"Ali", "Bob", "Cem"};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(players[i].Connect(g_bindAddr.port));
+        ASSERT_EQ(players[i].ReadMessage(), Msg({4, 2 + i}));
+        ASSERT_TRUE(players[i].Send(vtest::JoinMsg(names[i])));
+    }
+    for (RawPeer& player : players) {
+        Bytes message;
+        do {
+            message = player.ReadMessage();
+        } while (message.size() == MSG_SEAT_INFO_SIZE);
+        EXPECT_EQ(message.size(), static_cast<std::size_t>(MSG_DEAL_SIZE));
+        EXPECT_EQ(player.ReadMessage(), Msg({MSG_NEW_GAME}));
+    }
+    EXPECT_EQ(g_playerCount, 4);
+    EXPECT_STREQ(g_seats[4].name, "Cem");
 }
 
 TEST_F(HostRole, AClientLeavingMidGameIsToldToTheOthers) {
