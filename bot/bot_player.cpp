@@ -36,9 +36,30 @@ std::string FormatTraceLine(std::uint64_t n, const GameTable& table) {
     return line;
 }
 
+namespace {
+
+// A seed from the player's name (64-bit FNV-1a): the same name makes the same
+// choices at a replayed table.
+std::uint64_t NameSeed(const std::string& name) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (unsigned char c : name) hash = (hash ^ c) * 0x100000001B3ull;
+    return hash;
+}
+
+AutoPlayOptions AutoPlayOf(const BotOptions& options) {
+    AutoPlayOptions autoPlay;
+    autoPlay.level = options.level;
+    autoPlay.computerDelayMs = options.delayMs;
+    autoPlay.localDelayMs = options.delayMs;
+    autoPlay.seed = NameSeed(options.name);
+    return autoPlay;
+}
+
+}  // namespace
+
 BotPlayer::BotPlayer(const BotOptions& options, std::FILE* traceOut, std::FILE* logOut)
-    : options_(options), traceOut_(traceOut), logOut_(logOut) {
-    std::memset(knownHands_, NO_CARD, sizeof knownHands_);
+    : options_(options), traceOut_(traceOut), logOut_(logOut), autoPlay_(AutoPlayOf(options)) {
+    autoPlay_.SetPlaysLocalSeat(true);
     g_view = this;
 }
 
@@ -60,16 +81,38 @@ void BotPlayer::TableClosed() {
     Leave();
 }
 
-void BotPlayer::MessageHandled(int type) {
-    // A client's game is live from MSG_NEW_GAME on: between the fourth seat
-    // record and the deal, and between MSG_DEAL and MSG_NEW_GAME, its table
-    // is not yet the host's, and a move made on it would be a move in a game
-    // nobody else is playing.
-    if (type == MSG_NEW_GAME) newGameSeen_ = true;
-    RememberPlayedCards();
+void BotPlayer::MessageHandled(int) {
+    AfterChange();
+    autoPlay_.Look();
+}
+
+void BotPlayer::PlayApplied(int seat, const std::uint8_t* cards) {
+    autoPlay_.PlayApplied(seat, cards);
+    AfterChange();
+}
+
+void BotPlayer::PassApplied(int seat) {
+    autoPlay_.PassApplied(seat);
+    AfterChange();
+}
+
+void BotPlayer::RoundDealt() {
+    autoPlay_.RoundDealt();
+    AfterChange();
+}
+
+void BotPlayer::NewGameStarted() {
+    AfterChange();
+    autoPlay_.Look();
+}
+
+void BotPlayer::SeatChanged(int) {
+    autoPlay_.Look();
+}
+
+void BotPlayer::AfterChange() {
     TraceState();
     NoteRoundState();
-    Think();
 }
 
 void BotPlayer::TraceState() {
@@ -79,28 +122,10 @@ void BotPlayer::TraceState() {
     std::fflush(traceOut_);
 }
 
-void BotPlayer::RememberPlayedCards() {
-    // Every card that left a hand since the last look was played; a deal
-    // fills the hands again and starts the memory anew.
-    if (g_table == nullptr) return;
-    int held = 0;
-    for (int s = 1; s <= SEAT_COUNT; ++s)
-        held += GameTable::CountCards(g_table->hands[s], HAND_SIZE);
-    const bool changed = std::memcmp(knownHands_, g_table->hands, sizeof knownHands_) != 0;
-    if (changed && held == DECK_SIZE) memory_.NewRound();
-    for (int s = 1; s <= SEAT_COUNT; ++s) {
-        for (int p = 0; p < HAND_SIZE; ++p) {
-            const std::uint8_t card = knownHands_[s][p];
-            if (card < DECK_SIZE && g_table->hands[s][p] == NO_CARD) memory_.SawPlay(&card, 1);
-        }
-    }
-    std::memcpy(knownHands_, g_table->hands, sizeof knownHands_);
-}
-
 void BotPlayer::NoteRoundState() {
-    if (g_table == nullptr) return;
+    if (g_table == nullptr || finished_) return;
     const bool over = g_table->roundOver != 0;
-    if (over && !wasRoundOver_ && g_playerCount == SEAT_COUNT) {
+    if (over && !wasRoundOver_ && GameLive()) {
         ++roundsFinished_;
         if (options_.verbose) {
             std::fprintf(logOut_, "%s [round] %d finished, won by seat %d\n", options_.name.c_str(),
@@ -111,70 +136,10 @@ void BotPlayer::NoteRoundState() {
     if (over && options_.rounds > 0 && roundsFinished_ >= options_.rounds) Leave();
 }
 
-bool BotPlayer::GameLive() {
-    if (g_playerCount != SEAT_COUNT) newGameSeen_ = false;
-    if (g_localSeat == 1) return g_playerCount == SEAT_COUNT;  // the host's table is the game
-    return newGameSeen_;
-}
-
-void BotPlayer::Think() {
-    if (finished_ || g_table == nullptr || g_localSeat == 0) return;
-    if (!GameLive()) return;
-    const GameTable& table = *g_table;
-    if (table.roundOver == 0 && table.turn == g_localSeat && !moveScheduled_) {
-        moveScheduled_ = true;
-        QTimer::singleShot(options_.delayMs, this, &BotPlayer::MakeMove);
-    }
-}
-
-void BotPlayer::MakeMove() {
-    moveScheduled_ = false;
-    if (finished_ || g_table == nullptr || !GameLive()) return;
-    GameTable& table = *g_table;
-    if (table.roundOver != 0 || table.turn != g_localSeat) return;
-
-    const Move move = ChooseMove(table, g_localSeat, &memory_);
-    int accepted = 0;
-    if (move.pass) {
-        accepted = CommandPass();
-    } else {
-        for (int p = 0; p < HAND_SIZE; ++p) table.selection[p] = move.chosen[p] ? 0xFF : 0x00;
-        accepted = CommandPlay();
-        if (!accepted) std::memset(table.selection, 0, sizeof table.selection);
-    }
-    if (!accepted) {
-        // The strategy only offers moves the table accepts; this is a fault.
-        std::fprintf(logOut_, "%s [error] the table refused the chosen move\n",
-                     options_.name.c_str());
-        return;
-    }
-    RememberPlayedCards();
-    TraceState();
-    const bool wonRound = !move.pass && LocalSeatWonRound();
-    NoteRoundState();
-    if (wonRound && !finished_ && !nextRoundScheduled_) {
-        nextRoundScheduled_ = true;
-        QTimer::singleShot(options_.delayMs, this, &BotPlayer::AskNextRound);
-    }
-    Think();
-}
-
-void BotPlayer::AskNextRound() {
-    nextRoundScheduled_ = false;
-    if (finished_) return;
-    // Exactly the "Tour\nsuivant" command: the host that won deals, a client
-    // that won asks the host.
-    if (CommandNextRound() != 0 && g_localSeat == 1) {
-        RememberPlayedCards();
-        TraceState();
-        NoteRoundState();
-        Think();
-    }
-}
-
 void BotPlayer::Leave() {
     if (finished_) return;
     finished_ = true;
+    autoPlay_.SetPlaysLocalSeat(false);
     // A clean departure: every connection closed, as "Déconnecter" does.
     Disconnect();
     QTimer::singleShot(0, this, [this] { emit Finished(static_cast<int>(BotExit::Left)); });

@@ -2,11 +2,11 @@
 // rules and network code as the table window.
 //
 // It is the TableView of its process: what a window would show (status texts,
-// chat lines) it writes to its log, and after every message it handles it
-// looks at the table: on its turn it chooses a move with the strategy and
-// plays or passes through the same commands as the window's buttons; when its
-// own play ends a round it asks for the next one as "Tour\nsuivant" does.
-// Moves wait `delayMs` first, so that people at the table can follow.
+// chat lines) it writes to its log, and it hands the table's events to an
+// AutoPlay that plays its own seat (and, when it hosts, every seat its
+// computer holds) through the same commands as the window's buttons, asking
+// for the next round as "Tour\nsuivant" does. Moves wait `delayMs` first, so
+// that people at the table can follow.
 #pragma once
 
 #include <QObject>
@@ -14,11 +14,13 @@
 #include <cstdio>
 #include <string>
 
-#include "bot/strategy.h"
+#include "bot/auto_play.h"
+#include "bot/bot_level.h"
 #include "net/table_view.h"
 
 struct BotOptions {
     std::string name = "Bot";
+    BotLevel level = DEFAULT_BOT_LEVEL;  // the players' generators are seeded from the name
     int delayMs = 600;
     int rounds = 0;        // leave after this many finished rounds; 0 = stay
     bool trace = false;    // one state line on stdout after every message and action
@@ -45,13 +47,17 @@ class BotPlayer : public QObject, public TableView {
     void Repaint() override {}
     void SetAwayChecked(bool) override {}
     void EnablePlayerInfo(bool) override {}
+    bool HasComputerPlayer() const override { return true; }
     void MessageHandled(int type) override;
     void TableClosed() override;
+    void PlayApplied(int seat, const std::uint8_t* cards) override;
+    void PassApplied(int seat) override;
+    void RoundDealt() override;
+    void NewGameStarted() override;
+    void SeatChanged(int seat) override;
 
     // Writes one trace line of the current state (when tracing).
     void TraceState();
-    // Looks at the table and schedules what this seat must do now.
-    void Think();
 
     int RoundsFinished() const { return roundsFinished_; }
 
@@ -60,31 +66,21 @@ class BotPlayer : public QObject, public TableView {
     void Finished(int status);
 
   private:
-    // True while this copy's table is the table's game: on the host, four
-    // players; on a client, four players and the new game received.
-    bool GameLive();
-    void MakeMove();
-    void AskNextRound();
+    // After every change of the table: a trace line, the count of finished
+    // rounds (and leaving after the last one), and what the seats it plays
+    // must do next.
+    void AfterChange();
     void NoteRoundState();
-    void RememberPlayedCards();
     void Leave();
 
     BotOptions options_;
     std::FILE* traceOut_;
     std::FILE* logOut_;
-    Memory memory_;
-    std::uint8_t knownHands_[SEAT_COUNT + 1][HAND_SIZE] = {};
+    AutoPlay autoPlay_;
     std::uint64_t traceCount_ = 0;
     int roundsFinished_ = 0;
     bool wasRoundOver_ = true;
-    bool moveScheduled_ = false;
-    bool nextRoundScheduled_ = false;
     bool finished_ = false;
-    bool newGameSeen_ = false;
 };
 
-// Writes one trace line of the table into out (for tests and the bot).
-// Format: state <n> turn=<t> leader=<l> count=<c> over=<0|1> rounds=<r>
-// money=<m1>,<m2>,<m3>,<m4> wins=<w1>,<w2>,<w3>,<w4> table=<5 bytes hex>
-// hands=<52 bytes hex, seats 1..4 in seat order>
 std::string FormatTraceLine(std::uint64_t n, const GameTable& table);

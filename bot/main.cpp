@@ -2,8 +2,8 @@
 //
 //   vantoro-bot --join ADDRESS[:PORT] [--name NAME] [--count N] [--rounds N]
 //               [--delay MS] [--trace] [--verbose]
-//   vantoro-bot --host ADDRESS[:PORT] [--name NAME] [--rounds N] [--delay MS]
-//               [--deal-seed S] [--trace] [--verbose]
+//   vantoro-bot --host ADDRESS[:PORT] [--fill] [--name NAME] [--rounds N]
+//               [--delay MS] [--deal-seed S] [--trace] [--verbose]
 //
 // Exit status: 0 when it left normally (rounds done, table closed by the
 // host, turned away from a full table), 1 when it could not connect or host,
@@ -22,6 +22,7 @@
 
 #include "bot/bot_player.h"
 #include "net/connect.h"
+#include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
 #include "net/winsock_error.h"
@@ -36,7 +37,11 @@ constexpr const char* USAGE =
     "\n"
     "  --join ADDRESS[:PORT]  join the table hosted at ADDRESS (port 7171 by default)\n"
     "  --host ADDRESS[:PORT]  host a table on this machine's ADDRESS as seat 1, and deal\n"
-    "                         when the fourth player has joined\n"
+    "                         when the fourth player has joined; a player who leaves a\n"
+    "                         running game keeps the seat, played by the computer\n"
+    "  --fill                 (hosting only) give every empty seat to a computer player\n"
+    "                         at once: the table plays on its own, and people who join\n"
+    "                         take the computer's seats over\n"
     "  --name NAME            the nickname, at most 16 characters (default \"Bot\")\n"
     "  --count N              start N players (1 to 3, joining only), named NAME1 ... NAMEN;\n"
     "                         returns when all have ended\n"
@@ -60,6 +65,7 @@ struct CommandLine {
     std::string address;
     std::string port = DEFAULT_PORT_TEXT;
     int count = 0;
+    bool fill = false;
     bool haveSeed = false;
     std::uint32_t seed = 0;
 };
@@ -126,6 +132,8 @@ CommandLine Parse(int argc, char** argv) {
         } else if (option == "--deal-seed") {
             line.seed = static_cast<std::uint32_t>(ParseNumber(option, value(), 0, 4294967295L));
             line.haveSeed = true;
+        } else if (option == "--fill") {
+            line.fill = true;
         } else if (option == "--trace") {
             line.options.trace = true;
         } else if (option == "--verbose") {
@@ -137,6 +145,7 @@ CommandLine Parse(int argc, char** argv) {
     if (!join && !line.host) Fail("give --join ADDRESS[:PORT] or --host ADDRESS[:PORT]");
     if (line.count > 0 && line.host) Fail("--count starts joining players only");
     if (line.haveSeed && !line.host) Fail("--deal-seed is for the hosting player only");
+    if (line.fill && !line.host) Fail("--fill is for the hosting player only");
     if (line.count > 0 && named && line.options.name.size() + 1 > NAME_MAX_CHARS) {
         Fail("--name with --count needs at most 15 characters");
     }
@@ -219,6 +228,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s [net] %s %s:%s\n", line.options.name.c_str(),
                      line.host ? "hosting on" : "joined", line.address.c_str(), line.port.c_str());
     }
+    if (line.fill) FillEmptySeatsWithComputer();
     const int status = application.exec();
     delete g_table;
     g_table = nullptr;

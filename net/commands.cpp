@@ -14,14 +14,36 @@ bool TableInPlay() {
     return g_table != nullptr && g_playerCount == 4 && g_table->roundOver == 0;
 }
 
+// A seat whose moves this program makes by itself.
+bool PlaysForSeat(int seat) {
+    return g_table != nullptr && GameLive() && (seat == g_localSeat || IsComputerSeat(seat));
+}
+
+// Applies the play to g_table and, when it is accepted, repaints and sends it.
+bool PlayAndSend(int seat, const std::uint8_t* chosen) {
+    if (g_table->Play(seat, chosen) == 0) return false;
+    ShowRepaint();
+    const int size = BuildPlay(g_outMsg, seat, chosen);
+    SendGameMessage(g_localSeat, g_outMsg, size, 0);
+    return true;
+}
+
+bool PassAndSend(int seat) {
+    if (g_table->Pass(seat) == 0) return false;
+    ShowRepaint();
+    const int size = BuildPass(g_outMsg, seat);
+    SendGameMessage(g_localSeat, g_outMsg, size, 0);
+    if (g_view != nullptr) g_view->PassApplied(seat);
+    return true;
+}
+
 }  // namespace
 
 int CommandPlay() {
     if (!TableInPlay()) return 0;
-    if (g_table->Play(g_localSeat, nullptr) == 0) return 0;
-    ShowRepaint();
-    const int size = BuildPlay(g_outMsg, g_localSeat, g_table->selection);
-    SendToOthers(g_localSeat, g_outMsg, size, 0);
+    std::uint8_t chosen[HAND_SIZE];
+    std::memcpy(chosen, g_table->selection, sizeof chosen);
+    if (!PlayAndSend(g_localSeat, chosen)) return 0;
     std::memset(g_table->selection, 0, sizeof g_table->selection);
     ShowRepaint();
     if (g_view != nullptr) g_view->PlayApplied(g_localSeat, g_table->tablePlay);
@@ -30,11 +52,29 @@ int CommandPlay() {
 
 int CommandPass() {
     if (!TableInPlay()) return 0;
-    if (g_table->Pass(g_localSeat) == 0) return 0;
-    ShowRepaint();
-    const int size = BuildPass(g_outMsg, g_localSeat);
-    SendToOthers(g_localSeat, g_outMsg, size, 0);
-    if (g_view != nullptr) g_view->PassApplied(g_localSeat);
+    return PassAndSend(g_localSeat) ? 1 : 0;
+}
+
+int PlayForSeat(int seat, const std::uint8_t chosen[HAND_SIZE]) {
+    if (!PlaysForSeat(seat) || g_table->roundOver != 0) return 0;
+    if (!PlayAndSend(seat, chosen)) return 0;
+    if (g_view != nullptr) g_view->PlayApplied(seat, g_table->tablePlay);
+    return 1;
+}
+
+int PassForSeat(int seat) {
+    if (!PlaysForSeat(seat) || g_table->roundOver != 0) return 0;
+    return PassAndSend(seat) ? 1 : 0;
+}
+
+int NextRoundForSeat(int seat) {
+    if (!PlaysForSeat(seat) || g_table->roundOver == 0 || g_table->leader != seat) return 0;
+    if (g_localSeat == 1) {
+        DealAndSend(0);
+    } else {
+        const std::uint8_t next[MSG_NEXT_ROUND_SIZE] = {MSG_NEXT_ROUND};
+        SendToOthers(g_localSeat, next, MSG_NEXT_ROUND_SIZE, 0);
+    }
     return 1;
 }
 

@@ -10,6 +10,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+
+#include "rules/game_table.h"
 
 // Plays the cards chosen in g_table->selection for the local seat. Only with
 // four players and the round going on. On acceptance: sends MSG_PLAY with the
@@ -21,6 +24,19 @@ int CommandPlay();
 // Passes for the local seat. Only with four players and the round going on.
 // On acceptance repaints, sends MSG_PASS and returns 1; otherwise 0.
 int CommandPass();
+
+// A move this program makes by itself for a seat it plays: its own seat (the
+// computer player, the away auto-play) or, on the host, a seat its computer
+// holds. Only while the game is live (GameLive) and for such a seat. Applied
+// to g_table; on acceptance repaints, sends MSG_PLAY (with the 13 chosen
+// bytes as given) or MSG_PASS, tells the view and returns 1; refused, 0 and
+// nothing sent. g_table->selection is not touched.
+int PlayForSeat(int seat, const std::uint8_t chosen[HAND_SIZE]);
+int PassForSeat(int seat);
+// The next round, asked for by the winner of a finished round that this
+// program plays by itself: the host deals (for its own seat or one its
+// computer holds), a client sends MSG_NEXT_ROUND. Returns 1 when it acted.
+int NextRoundForSeat(int seat);
 
 // True when the round is over and the local seat won it (its play emptied its
 // hand): the one moment "Tour\nsuivant" is enabled.

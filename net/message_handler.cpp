@@ -62,28 +62,15 @@ bool SenderMayActFor(Socket sock, int seat, std::size_t size) {
 
 bool OnJoin(Socket sock, const std::uint8_t* msg) {
     const int seat = SeatOfSocket(sock);
-    if (seat == 0) {
+    if (seat == 0 && TakeoverSeatOfSocket(sock) == 0) {
         Drop(DropReason::kJoinNoSeat, MSG_JOIN_SIZE);
         return false;
     }
-    if (g_joined[seat] != 0) {
+    if (seat != 0 && g_joined[seat] != 0) {
         Drop(DropReason::kJoinTwice, MSG_JOIN_SIZE);
         return false;
     }
-    SeatRecord& record = g_seats[seat];
-    CopyReceivedName(record.name, msg + 1);
-    ShowChat(FormatNotice(record.name, CHAT_IS_READY));
-    g_joined[seat] = 1;
-    g_playerCount += 1;
-    const int size = BuildSeatInfo(g_outMsg, record);
-    SendToOthers(1, g_outMsg, size, 0);
-    if (g_playerCount == 4) {
-        for (int s = 0; s <= SEAT_COUNT; ++s) g_away[s] = 0;
-        DealAndSend(1);
-    } else {
-        ShowWaitingStatus(STATUS_WAITING_HOST);
-    }
-    return true;
+    return JoinSeat(sock, msg + 1);
 }
 
 bool OnSeatInfo(const std::uint8_t* msg) {
@@ -104,7 +91,14 @@ bool OnSeatInfo(const std::uint8_t* msg) {
     if (occupied && !wasCounted) g_playerCount += 1;
     if (!occupied && wasCounted) g_playerCount -= 1;
     ShowChat(FormatNotice(record.name, seat == 1 ? CHAT_IS_READY_HOST : CHAT_IS_READY));
-    ShowWaitingStatus(STATUS_WAITING_CLIENT);
+    // A seat of a game under way taken by another player (or by the host's
+    // computer) completes the table again: the game goes on, no deal follows.
+    if (GameLive()) {
+        ShowStatus(STATUS_GAME_STARTED);
+    } else {
+        ShowWaitingStatus(STATUS_WAITING_CLIENT);
+    }
+    if (g_view != nullptr) g_view->SeatChanged(seat);
     return true;
 }
 
@@ -145,15 +139,20 @@ bool OnSeatLeft(const std::uint8_t* msg) {
         return false;
     }
     FormatNotice(g_seats[seat].name, CHAT_HAS_LEFT);
-    ShowAwayChecked(false);
+    // The box shows this seat's own flag, which another seat's departure
+    // does not change.
+    ShowAwayChecked(g_localSeat >= 1 && g_localSeat <= SEAT_COUNT && g_away[g_localSeat] != 0);
     ShowChat(g_textBuf);
     ClearSeat(seat);
     ShowWaitingStatus(STATUS_WAITING_CLIENT);
+    if (g_view != nullptr) g_view->SeatChanged(seat);
     return true;
 }
 
 bool OnNewGame() {
     for (int s = 0; s <= SEAT_COUNT; ++s) g_away[s] = 0;
+    ShowAwayChecked(false);
+    g_newGameSeen = true;
     g_table->StartNewGame();
     // The turn has moved to the holder of the three of diamonds and the away
     // markers are gone: the window must show it, or the opening player never
@@ -184,8 +183,10 @@ bool OnPlay(Socket sock, const std::uint8_t* msg) {
     std::memcpy(chosen, msg + MSG_PLAY_SELECTION_OFFSET, HAND_SIZE);
     const bool accepted = g_table->Play(seat, chosen) != 0;
     if (accepted) ShowRepaint();
-    // Forwarded whether or not this copy accepted it: every copy decides alike.
-    if (IsHost()) SendToOthers(1, msg, MSG_PLAY_SIZE, seat);
+    // Forwarded whether or not this copy accepted it: every copy decides
+    // alike. Only an applied one belongs to the game's log.
+    if (IsHost() && accepted) SendGameMessage(1, msg, MSG_PLAY_SIZE, seat);
+    if (IsHost() && !accepted) SendToOthers(1, msg, MSG_PLAY_SIZE, seat);
     if (accepted && g_view != nullptr) g_view->PlayApplied(seat, g_table->tablePlay);
     return true;
 }
@@ -195,7 +196,8 @@ bool OnPass(Socket sock, const std::uint8_t* msg) {
     if (!SenderMayActFor(sock, seat, MSG_PASS_SIZE)) return false;
     const bool accepted = g_table->Pass(seat) != 0;
     if (accepted) ShowRepaint();
-    if (IsHost()) SendToOthers(1, msg, MSG_PASS_SIZE, seat);
+    if (IsHost() && accepted) SendGameMessage(1, msg, MSG_PASS_SIZE, seat);
+    if (IsHost() && !accepted) SendToOthers(1, msg, MSG_PASS_SIZE, seat);
     if (accepted && g_view != nullptr) g_view->PassApplied(seat);
     return true;
 }
@@ -282,7 +284,7 @@ void OnSocketEvent(Socket sock, int event) {
             ReadMessage(sock);
             break;
         case FD_WRITE:
-            OnSocketWrite();
+            OnSocketWrite(sock);
             break;
         case FD_ACCEPT:
             OnSocketAccept();

@@ -48,6 +48,25 @@ void ShowWaitingStatus(const char* format) {
     ShowStatus(FormatWaitingStatus(format, SEAT_COUNT - g_playerCount));
 }
 
+void ComputerSeatName(int seat, const char* leaverName, char out[NAME_SIZE]) {
+    std::memset(out, 0, NAME_SIZE);
+    if (leaverName == nullptr || leaverName[0] == '\0') {
+        std::snprintf(out, NAME_SIZE, COMPUTER_NAME, seat);
+        return;
+    }
+    const std::size_t mark = std::strlen(COMPUTER_MARK);
+    std::size_t length = strnlen(leaverName, NAME_MAX_CHARS);
+    if (length + mark > NAME_MAX_CHARS) {
+        length = NAME_MAX_CHARS - mark;
+        // Never cut inside a character: continuation bytes are 10xxxxxx.
+        while (length > 0 && (static_cast<unsigned char>(leaverName[length]) & 0xC0) == 0x80) {
+            --length;
+        }
+    }
+    std::memcpy(out, leaverName, length);
+    std::memcpy(out + length, COMPUTER_MARK, mark);
+}
+
 void ShowChatLine(int seat, const char* text) {
     if (seat < 0 || seat > SEAT_COUNT) return;
     char name[NAME_SIZE];

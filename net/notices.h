@@ -27,6 +27,12 @@ constexpr const char* CHAT_HAS_LEFT = "has left.\r\n";
 constexpr const char* CHAT_HOST_CLOSED = "[Vantoro]>> Host connection closed.\r\n";
 constexpr const char* CHAT_HOST_FULL = "[Vantoro]>> Host connection full.\r\n";
 constexpr const char* CHAT_CONNECTION_CLOSED = "[Vantoro]>> Connection closed.\r\n";
+// The name of a seat the host's computer player holds from the start (with
+// the seat number), and the mark added to the name of a player whose seat it
+// keeps (the name cut so that both fit in 16 characters).
+constexpr const char* COMPUTER_NAME = "Ordi %d";
+constexpr const char* COMPUTER_MARK = " (ordi)";
+
 // A chat line: the speaker's name, this, the text, CHAT_LINE_END.
 constexpr const char* CHAT_SPEAKER_SEPARATOR = ": ";
 constexpr const char* CHAT_LINE_END = "\r\n";
@@ -46,6 +52,11 @@ const char* FormatNotice(const char* name, const char* what);
 const char* FormatWaitingStatus(const char* format, int needed);
 // Shows a waiting status with 4 - g_playerCount players still needed.
 void ShowWaitingStatus(const char* format);
+// The name of a computer-held seat: COMPUTER_NAME with the seat, or, for
+// the seat of a player who left, that player's name (cut between
+// characters) followed by COMPUTER_MARK. Writes a NUL-terminated name of at
+// most 16 characters into out.
+void ComputerSeatName(int seat, const char* leaverName, char out[NAME_SIZE]);
 // Shows a chat line of `seat`: its name (at most 16 characters), ": ", the
 // text and the line end, in four appends.
 void ShowChatLine(int seat, const char* text);

@@ -705,6 +705,11 @@ int SockAvailable(Socket s, std::size_t* count) {
     return 0;
 }
 
+std::size_t SockQueued(Socket s) {
+    const Connection* c = Find(s);
+    return c == nullptr ? 0 : c->Queued();
+}
+
 int SockShutdown(Socket s, int how) {
     Connection* c = FindOrFail(s);
     if (c == nullptr) return SOCKET_ERROR;

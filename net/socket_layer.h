@@ -113,6 +113,10 @@ int SockPeek(Socket s, void* data, int len);
 int SockDiscard(Socket s, std::size_t count);
 // How many bytes wait to be read (FIONREAD); SOCKET_ERROR for no socket.
 int SockAvailable(Socket s, std::size_t* count);
+// How many bytes the layer holds for the peer that the kernel has not taken
+// yet; 0 for a socket that is not open. While it is not 0, an FD_WRITE
+// follows when they have gone.
+std::size_t SockQueued(Socket s);
 int SockShutdown(Socket s, int how);
 // Closes the socket: its notifications stop at once, and no event that was
 // already posted for it is delivered.

@@ -31,10 +31,18 @@ class TableView {
     // Enables or disables the "Info joueur" button.
     virtual void EnablePlayerInfo(bool enabled) = 0;
 
+    // True when this front end has a computer player that can play seats.
+    // Only then does a host keep the seat of a player who leaves a running
+    // game (the computer plays it on), and hold empty seats for it.
+    virtual bool HasComputerPlayer() const { return false; }
+
     // Events, after the state they tell of is in place.
 
     // A received message has been handled (type 1..13).
     virtual void MessageHandled(int /*type*/) {}
+    // Who sits in `seat` has changed: a player joined or left, or the seat
+    // passed to or from the host's computer player.
+    virtual void SeatChanged(int /*seat*/) {}
     // This program's connection to the table has ended from the other side:
     // on a client, the host closed it, or turned this program away and
     // closed it. The program is off the network when this is called. Not

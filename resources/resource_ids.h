@@ -9,6 +9,7 @@
 constexpr int IDD_TABLE = 101;       // the table window
 constexpr int IDR_TABLE_MENU = 102;  // the table window's menu
 constexpr int IDD_CONNECT = 103;     // the connect dialog
+constexpr int IDD_COMPUTER = 104;    // the "Jouer contre l'ordinateur" dialog
 
 // Bitmaps and the icon. Ids 370 to 372 are not used.
 constexpr int IDB_CARD_FIRST = 301;  // the 65 bitmaps of the card set: 301..365
@@ -45,5 +46,11 @@ constexpr int IDC_CLEAR_CHAT = 1013;
 constexpr int IDC_AWAY = 1014;
 
 // Menu commands.
-constexpr int IDM_NETWORK_GAME = 40001;  // "Jeu en réseau..."
-constexpr int IDM_DISCONNECT = 40005;    // "Déconnecter"
+constexpr int IDM_NETWORK_GAME = 40001;   // "Jeu en réseau..."
+constexpr int IDM_PLAY_COMPUTER = 40002;  // "Jouer contre l'ordinateur..."
+constexpr int IDM_FILL_COMPUTER = 40003;  // "Compléter avec l'ordinateur"
+constexpr int IDM_DISCONNECT = 40005;     // "Déconnecter"
+
+// Controls of the "Jouer contre l'ordinateur" dialog ("Pseudo :" is IDC_NICKNAME).
+constexpr int IDC_LEVEL = 1015;  // "Niveau :"
+constexpr int IDC_PLAY_COMPUTER = 1016;  // "Jouer"

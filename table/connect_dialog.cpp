@@ -20,8 +20,6 @@ constexpr int NICKNAME_LIMIT = 16;
 constexpr int PORT_LIMIT = 4;
 constexpr int ADDRESS_LIMIT = 15;
 
-constexpr const char* NAME_MISSING = "Please enter a name to indentify yourself.";
-
 }  // namespace
 
 QByteArray Utf8Prefix(const QString& text, int maxBytes) {
@@ -132,7 +130,7 @@ void ConnectDialog::OnInitDialog() {
 void ConnectDialog::OnCommand(int id) {
     if (id != IDC_HOST && id != IDC_JOIN) return;
     if (nickname_->text().isEmpty()) {
-        QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING),
+        QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING_TEXT),
                         QMessageBox::Ok, this);
         box.exec();
         nickname_->setFocus();

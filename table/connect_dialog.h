@@ -17,6 +17,9 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
+// The box shown when Host, Join or Jouer is pressed without a nickname.
+constexpr const char* NAME_MISSING_TEXT = "Please enter a name to indentify yourself.";
+
 // The text as UTF-8, cut to at most maxBytes bytes without splitting a
 // character (nicknames and chat lines travel in fixed byte budgets).
 QByteArray Utf8Prefix(const QString& text, int maxBytes);

@@ -3,6 +3,7 @@
 // toolkit is given the program's name only.
 #include <QApplication>
 
+#include "table/computer_dialog.h"
 #include "table/connect_dialog.h"
 #include "table/table_window.h"
 
@@ -13,6 +14,7 @@ int main() {
     QApplication application(count, arguments);
     TableWindow window;
     window.SetConnectDialogRunner(RunConnectDialog);
+    window.SetComputerDialogRunner(RunComputerDialog);
     window.exec();
     return 0;
 }

@@ -93,9 +93,9 @@ void TableWindow::OnLButtonDown(int x, int y) {
 }
 
 void TableWindow::OnPlay() {
-    if (CommandPlay() == 0) return;
-    // Only the player whose own play emptied the hand starts the next round.
-    if (LocalSeatWonRound()) Button(IDC_NEXT_ROUND)->setEnabled(true);
+    // Only the player whose own play emptied the hand starts the next round:
+    // the play's PlayApplied enables "Tour\nsuivant" then.
+    CommandPlay();
 }
 
 void TableWindow::OnPass() {
@@ -103,11 +103,15 @@ void TableWindow::OnPass() {
 }
 
 void TableWindow::OnNextRound() {
-    if (CommandNextRound() != 0) Button(IDC_NEXT_ROUND)->setEnabled(false);
+    if (CommandNextRound() == 0) return;
+    nextRoundAsked_ = true;
+    UpdateNextRoundButton();
 }
 
 void TableWindow::OnAway() {
-    CommandAway(Button(IDC_AWAY)->isChecked());
+    const bool wasAway = Button(IDC_AWAY)->isChecked();
+    // Coming back gives the seat back at once, before the host's echo.
+    if (CommandAway(wasAway) != 0 && wasAway) autoPlay_->SetPlaysLocalSeat(false);
 }
 
 void TableWindow::OnSendChat() {

@@ -13,6 +13,8 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "bot/auto_play.h"
+#include "net/commands.h"
 #include "net/connect.h"
 #include "net/notices.h"
 #include "net/relay.h"
@@ -33,6 +35,10 @@ namespace {
 constexpr int TABLE_WIDTH_DLU = 425;
 constexpr int TABLE_HEIGHT_DLU = 277;
 constexpr int CHAT_INPUT_LIMIT = 512;
+// The computer's think time at a computer-held seat, like vantoro-bot's, and
+// for the local seat while the player is away: about a move a second.
+constexpr int COMPUTER_DELAY_MS = 600;
+constexpr int AWAY_DELAY_MS = 1000;
 
 // "Absent": a check box drawn as a push button that stays pressed while it is
 // checked. Clicking it only sends its command; the program sets its state.
@@ -56,7 +62,18 @@ QIcon ApplicationIcon() {
 
 }  // namespace
 
-TableWindow::TableWindow() : connectDialog_([](QWidget*) { return 0; }) {
+TableWindow::TableWindow()
+    : connectDialog_([](QWidget*) { return 0; }),
+      computerDialog_([](QWidget*) { return ComputerGameOutcome{}; }) {
+    AutoPlayOptions options;
+    options.computerDelayMs = COMPUTER_DELAY_MS;
+    options.localDelayMs = AWAY_DELAY_MS;
+    options.seed = TickCount();
+    autoPlay_ = new AutoPlay(options, this);
+    connect(autoPlay_, &AutoPlay::LocalSeatActed, this, [this] {
+        if (g_table != nullptr && g_table->roundOver != 0) nextRoundAsked_ = true;
+        UpdateNextRoundButton();
+    });
     BuildFromTemplate();
     OnInitDialog();
 }
@@ -102,6 +119,8 @@ void TableWindow::BuildFromTemplate() {
         connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     };
     addItem(IDM_NETWORK_GAME, QStringLiteral("Jeu en réseau..."));
+    addItem(IDM_PLAY_COMPUTER, QStringLiteral("Jouer contre l'ordinateur..."));
+    addItem(IDM_FILL_COMPUTER, QStringLiteral("Compléter avec l'ordinateur"));
     gameMenu_->addSeparator();
     addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
     addItem(IDCANCEL, QStringLiteral("Quitter"));
@@ -176,6 +195,39 @@ void TableWindow::Repaint() {
 
 void TableWindow::SetAwayChecked(bool checked) {
     Button(IDC_AWAY)->setChecked(checked);
+    // Away, the program plays the player's seat by itself.
+    autoPlay_->SetPlaysLocalSeat(checked);
+}
+
+void TableWindow::MessageHandled(int) {
+    autoPlay_->Look();
+}
+
+void TableWindow::SeatChanged(int) {
+    autoPlay_->Look();
+}
+
+void TableWindow::PlayApplied(int seat, const std::uint8_t* cards) {
+    autoPlay_->PlayApplied(seat, cards);
+    UpdateNextRoundButton();
+}
+
+void TableWindow::PassApplied(int seat) {
+    autoPlay_->PassApplied(seat);
+}
+
+void TableWindow::RoundDealt() {
+    nextRoundAsked_ = false;
+    UpdateNextRoundButton();
+    autoPlay_->RoundDealt();
+}
+
+void TableWindow::NewGameStarted() {
+    autoPlay_->Look();
+}
+
+void TableWindow::UpdateNextRoundButton() {
+    Button(IDC_NEXT_ROUND)->setEnabled(LocalSeatWonRound() && !nextRoundAsked_);
 }
 
 void TableWindow::EnablePlayerInfo(bool enabled) {
@@ -184,6 +236,10 @@ void TableWindow::EnablePlayerInfo(bool enabled) {
 
 void TableWindow::SetConnectDialogRunner(ConnectDialogRunner runner) {
     connectDialog_ = std::move(runner);
+}
+
+void TableWindow::SetComputerDialogRunner(ComputerDialogRunner runner) {
+    computerDialog_ = std::move(runner);
 }
 
 void TableWindow::InvalidateCardRect(int slot) {
@@ -224,6 +280,12 @@ void TableWindow::OnCommand(int id) {
         case IDM_NETWORK_GAME:
             OnNetworkGame();
             break;
+        case IDM_PLAY_COMPUTER:
+            OnPlayComputer();
+            break;
+        case IDM_FILL_COMPUTER:
+            OnFillComputer();
+            break;
         case IDM_DISCONNECT:
             OnDisconnect();
             break;
@@ -235,10 +297,7 @@ void TableWindow::OnCommand(int id) {
 void TableWindow::OnNetworkGame() {
     const int result = connectDialog_ ? connectDialog_(this) : 0;
     if (result != 0) {
-        QMessageBox box(QMessageBox::Critical, QString(), QStringLiteral("Winsock Fatal Error!"),
-                        QMessageBox::Ok, this);
-        box.exec();
-        DestroyWindow();
+        FatalNetworkError();
         return;
     }
     // A client that has just connected has no seat yet (it comes with
@@ -250,6 +309,31 @@ void TableWindow::OnNetworkGame() {
         SetStatusText(STATUS_CONNECTING);
     else if (g_localSeat == 0)
         SetStatusText(STATUS_NO_CONNECTION);
+}
+
+void TableWindow::FatalNetworkError() {
+    QMessageBox box(QMessageBox::Critical, QString(), QStringLiteral("Winsock Fatal Error!"),
+                    QMessageBox::Ok, this);
+    box.exec();
+    DestroyWindow();
+}
+
+void TableWindow::OnPlayComputer() {
+    if (g_playerCount != 0 || g_sock != INVALID_SOCKET) return;  // already at a table
+    const ComputerGameOutcome outcome = computerDialog_(this);
+    if (outcome.endResult != 0) {
+        FatalNetworkError();
+        return;
+    }
+    if (!outcome.hosting) return;
+    autoPlay_->SetLevel(outcome.level);
+    SetStatusText(FormatWaitingStatus(STATUS_WAITING_HOST, SEAT_COUNT - 1));
+    // Three computer seats: the game is dealt at once.
+    FillEmptySeatsWithComputer();
+}
+
+void TableWindow::OnFillComputer() {
+    FillEmptySeatsWithComputer();
 }
 
 void TableWindow::OnDisconnect() {
@@ -270,6 +354,12 @@ void TableWindow::OnInitMenuPopup() {
     const bool atTable = g_playerCount > 0;
     menuItems_.value(IDM_NETWORK_GAME)->setEnabled(!atTable);
     menuItems_.value(IDM_DISCONNECT)->setEnabled(atTable);
+    menuItems_.value(IDM_PLAY_COMPUTER)->setEnabled(!atTable && g_sock == INVALID_SOCKET);
+    bool seatEmpty = false;
+    for (int seat = 2; seat <= SEAT_COUNT; ++seat)
+        seatEmpty = seatEmpty || g_seats[seat].sock == INVALID_SOCKET;
+    menuItems_.value(IDM_FILL_COMPUTER)
+        ->setEnabled(g_localSeat == 1 && g_playerCount < SEAT_COUNT && seatEmpty);
 }
 
 void TableWindow::OnClearChat() {

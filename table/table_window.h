@@ -18,10 +18,13 @@
 #include <QDialog>
 #include <QHash>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 #include "net/table_view.h"
+#include "table/computer_dialog.h"
 
+class AutoPlay;
 class BoardWidget;
 class ChatLog;
 class QAction;
@@ -36,6 +39,8 @@ class QStatusBar;
 // Runs the connect dialog modally over `owner` and returns its end result: 1
 // when the socket could not be registered for events (fatal), 0 otherwise.
 using ConnectDialogRunner = std::function<int(QWidget* owner)>;
+// Runs the "Jouer contre l'ordinateur" dialog modally over `owner`.
+using ComputerDialogRunner = std::function<ComputerGameOutcome(QWidget* owner)>;
 
 class TableWindow : public QDialog, public TableView {
     Q_OBJECT
@@ -53,16 +58,30 @@ class TableWindow : public QDialog, public TableView {
     void Repaint() override;
     void SetAwayChecked(bool checked) override;
     void EnablePlayerInfo(bool enabled) override;
+    // The window's computer player holds seats for the host and plays the
+    // local seat while "Absent" is checked.
+    bool HasComputerPlayer() const override { return true; }
+    void MessageHandled(int type) override;
+    void SeatChanged(int seat) override;
+    void PlayApplied(int seat, const std::uint8_t* cards) override;
+    void PassApplied(int seat) override;
+    void RoundDealt() override;
+    void NewGameStarted() override;
 
     // Every command arrives here, keyed on its id; unknown ids are ignored.
     virtual void OnCommand(int id);
 
-    // The menu: "Jeu en réseau...", "Déconnecter", "Quitter".
+    // The menu: "Jeu en réseau...", "Jouer contre l'ordinateur...",
+    // "Compléter avec l'ordinateur", "Déconnecter", "Quitter".
     void OnNetworkGame();
+    void OnPlayComputer();
+    void OnFillComputer();
     void OnDisconnect();
     void OnQuit();
     // Before the "Jeu" menu opens: with players at the table "Jeu en
-    // réseau..." is greyed and "Déconnecter" enabled, without, the reverse.
+    // réseau..." is greyed and "Déconnecter" enabled, without, the reverse;
+    // "Jouer contre l'ordinateur..." is enabled off the network only, and
+    // "Compléter avec l'ordinateur" while hosting with a seat still empty.
     void OnInitMenuPopup();
 
     // The player's commands. OnClearChat empties the chat log; the others are
@@ -83,6 +102,11 @@ class TableWindow : public QDialog, public TableView {
 
     // Installs what "Jeu en réseau..." runs; the default returns 0 at once.
     void SetConnectDialogRunner(ConnectDialogRunner runner);
+    // Installs what "Jouer contre l'ordinateur..." runs; the default hosts
+    // nothing.
+    void SetComputerDialogRunner(ComputerDialogRunner runner);
+    // The computer player of this window.
+    AutoPlay* ComputerPlayer() const { return autoPlay_; }
 
     // The control with this id (IDOK, IDC_...), or null: the window's
     // GetDlgItem.
@@ -92,7 +116,8 @@ class TableWindow : public QDialog, public TableView {
     QLineEdit* ChatInput() const { return chatInput_; }
     BoardWidget* Board() const { return board_; }
     QMenu* GameMenu() const { return gameMenu_; }
-    // The menu item with this id (IDM_NETWORK_GAME, IDM_DISCONNECT, IDCANCEL).
+    // The menu item with this id (IDM_NETWORK_GAME, IDM_PLAY_COMPUTER,
+    // IDM_FILL_COMPUTER, IDM_DISCONNECT, IDCANCEL).
     QAction* MenuItem(int id) const { return menuItems_.value(id, nullptr); }
     QString StatusText() const;
     // True once the window's destruction has run.
@@ -111,6 +136,11 @@ class TableWindow : public QDialog, public TableView {
     void DestroyWindow();
     void OnDestroy();
     QPushButton* AddButton(int id, const QString& label, int x, int y, int width, int height);
+    // "Tour\nsuivant" is enabled while the local seat has won the round and
+    // has not asked for the next one.
+    void UpdateNextRoundButton();
+    // Ends the window after the fatal "Winsock Fatal Error!" box.
+    void FatalNetworkError();
 
     BoardWidget* board_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
@@ -122,5 +152,8 @@ class TableWindow : public QDialog, public TableView {
     QHash<int, QWidget*> controls_;
     QHash<int, QAction*> menuItems_;
     ConnectDialogRunner connectDialog_;
+    ComputerDialogRunner computerDialog_;
+    AutoPlay* autoPlay_ = nullptr;
+    bool nextRoundAsked_ = false;
     bool destroyed_ = false;
 };

@@ -69,11 +69,23 @@ TEST(SoakLong, FourBotsPlayFiveHundredRounds) {
     PlayRounds(500, 1800000);
 }
 
-TEST(TableEvents, FifthIsTurnedAwayAndALeaverIsReplacedByANewGame) {
+// Checks that every client's trace follows the host's.
+void ExpectInStep(BotProcess& host, std::vector<BotProcess*> clients) {
+    const std::vector<TraceState> hostStates = Distinct(ParseTrace(host.Output()));
+    ASSERT_FALSE(hostStates.empty());
+    for (BotProcess* client : clients) {
+        const std::vector<TraceState> states = Distinct(ParseTrace(client->Output()));
+        std::size_t matched = 0;
+        EXPECT_EQ(FollowsHost(hostStates, states, &matched), "") << client->Log().toStdString();
+        EXPECT_GT(matched, 10u);
+    }
+}
+
+TEST(TableEvents, AKilledPlayersSeatIsKeptAndTakenOverWithEveryCopyInStep) {
     const int port = FreeLoopbackPort();
     ASSERT_NE(port, 0);
     // Slow enough that the table is still playing while players come and go.
-    BotProcess host(HostArgs(port, 0, 20, 7));
+    BotProcess host(HostArgs(port, 14, 20, 7));
     ASSERT_TRUE(host.WaitForLog("hosting on", 10000));
     BotProcess a(JoinArgs(port, "Anna", 0, 20));
     ASSERT_TRUE(host.WaitForLog("\"Anna\" is ready.", 10000)) << host.Log().toStdString();
@@ -82,38 +94,42 @@ TEST(TableEvents, FifthIsTurnedAwayAndALeaverIsReplacedByANewGame) {
     auto c = std::make_unique<BotProcess>(JoinArgs(port, "Cleo", 0, 20));
     ASSERT_TRUE(host.WaitForLog("[status] Game started", 10000)) << host.Log().toStdString();
 
-    // A fifth player is turned away and leaves normally; the table plays on.
+    // A fifth player, while every seat holds a person, is turned away and
+    // leaves normally; the table plays on.
     BotProcess fifth(JoinArgs(port, "Fifth", 0, 20));
     EXPECT_EQ(fifth.WaitForExit(10000), 0);
     EXPECT_TRUE(fifth.Log().contains("[Vantoro]>> Host connection full."));
     EXPECT_TRUE(fifth.Log().contains("[Vantoro]>> Host connection closed."));
     EXPECT_FALSE(host.Log().contains("\"Fifth\""));
 
-    // A player killed in mid-game: its seat empties on every other copy.
+    // A player killed in mid-game: the others see it leave and the computer
+    // take its seat, and the game goes on.
+    ASSERT_TRUE(host.WaitForLog("[round] 2 finished", 20000)) << host.Log().toStdString();
     c->Kill();
-    c.reset();
-    const char* left = "[Vantoro]>> \"Cleo\" has left.";
-    EXPECT_TRUE(host.WaitForLog(left, 10000));
-    EXPECT_TRUE(a.WaitForLog(left, 10000));
-    EXPECT_TRUE(b.WaitForLog(left, 10000));
-    EXPECT_TRUE(host.WaitForLog("[status] Waiting user... 1 more needed", 10000));
-
-    // A newcomer fills the seat: a new game with fresh money and wins.
-    const std::size_t before = ParseTrace(host.Output()).size();
-    BotProcess d(JoinArgs(port, "Dora", 0, 20));
-    ASSERT_TRUE(d.WaitForLog("[status] Game started", 10000)) << d.Log().toStdString();
-    ASSERT_TRUE(host.WaitForLog("\"Dora\" is ready.", 10000));
-    host.WaitForLog("no such text", 500);  // let the new game's first states arrive
-    const std::vector<TraceState> states = ParseTrace(host.Output());
-    bool freshGame = false;
-    for (std::size_t i = before; i < states.size(); ++i) {
-        const TraceState& s = states[i];
-        if (s.rounds == 0 && s.money[1] == 100 && s.money[2] == 100 && s.money[3] == 100 &&
-            s.money[4] == 100 && s.hands.find("55") == std::string::npos) {
-            freshGame = true;
-        }
+    for (BotProcess* copy : {&host, &a, &b}) {
+        EXPECT_TRUE(copy->WaitForLog("[Vantoro]>> \"Cleo\" has left.", 10000));
+        EXPECT_TRUE(copy->WaitForLog("[Vantoro]>> \"Cleo (ordi)\" is ready.", 10000))
+            << copy->Log().toStdString();
     }
-    EXPECT_TRUE(freshGame) << "no new game was dealt after the newcomer joined";
+
+    // A newcomer takes the seat over from the computer, is replayed the game
+    // so far, and plays on in step until the host leaves after its rounds.
+    BotProcess d(JoinArgs(port, "Dora", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("[Vantoro]>> \"Dora\" is ready.", 10000))
+        << host.Log().toStdString();
+    EXPECT_TRUE(a.WaitForLog("[Vantoro]>> \"Cleo (ordi)\" has left.", 10000));
+    EXPECT_EQ(host.WaitForExit(120000), 0) << host.Log().toStdString();
+    for (BotProcess* client : {&a, &b, &d}) EXPECT_EQ(client->WaitForExit(10000), 0);
+
+    // One game from the first deal to the last: nobody was dealt a new one.
+    const std::vector<TraceState> hostStates = Distinct(ParseTrace(host.Output()));
+    ASSERT_FALSE(hostStates.empty());
+    EXPECT_GE(hostStates.back().rounds, 14);
+    for (const TraceState& s : hostStates) ASSERT_EQ(s.MoneySum(), 400);
+    ExpectInStep(host, {&a, &b, c.get(), &d});
+    const std::vector<TraceState> dora = Distinct(ParseTrace(d.Output()));
+    ASSERT_FALSE(dora.empty());
+    EXPECT_EQ(dora.back(), hostStates.back());
 }
 
 // A seated player who types the program's own notice into the chat cannot

@@ -1,0 +1,135 @@
+#include "bot/auto_play.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "bot/moves.h"
+#include "net/commands.h"
+#include "net/seat_table.h"
+#include "net/socket_layer.h"
+
+namespace {
+
+// How soon a client looks again when its host's messages are still being read.
+constexpr int CATCH_UP_MS = 10;
+
+}  // namespace
+
+AutoPlay::AutoPlay(const AutoPlayOptions& options, QObject* parent)
+    : QObject(parent), options_(options) {
+    timer_.setSingleShot(true);
+    connect(&timer_, &QTimer::timeout, this, &AutoPlay::Act);
+}
+
+AutoPlay::~AutoPlay() = default;
+
+void AutoPlay::SetPlaysLocalSeat(bool plays) {
+    if (playsLocal_ == plays) return;
+    playsLocal_ = plays;
+    Look();
+}
+
+void AutoPlay::SetLevel(BotLevel level) {
+    if (options_.level == level) return;
+    options_.level = level;
+    for (auto& player : players_)
+        player.reset();  // the next decision starts a player of the new level
+}
+
+void AutoPlay::SetDelays(int computerDelayMs, int localDelayMs) {
+    options_.computerDelayMs = computerDelayMs;
+    options_.localDelayMs = localDelayMs;
+}
+
+bool AutoPlay::PlaysSeat(int seat) const {
+    if (seat < 1 || seat > SEAT_COUNT) return false;
+    return (seat == g_localSeat && playsLocal_) || IsComputerSeat(seat);
+}
+
+void AutoPlay::RoundDealt() {
+    round_.NewRound();
+    askedNextRound_ = false;
+    for (auto& player : players_) {
+        if (player != nullptr) player->NewRound();
+    }
+    Look();
+}
+
+void AutoPlay::PlayApplied(int seat, const std::uint8_t* cards) {
+    round_.Played(seat, cards);
+    for (auto& player : players_) {
+        if (player != nullptr) player->SawPlay(seat, cards);
+    }
+    Look();
+}
+
+void AutoPlay::PassApplied(int seat) {
+    round_.Passed(seat);
+    for (auto& player : players_) {
+        if (player != nullptr) player->SawPass(seat);
+    }
+    Look();
+}
+
+int AutoPlay::SeatToAct() const {
+    if (g_table == nullptr || !GameLive()) return 0;
+    if (g_table->roundOver != 0) {
+        const int winner = g_table->leader;
+        return !askedNextRound_ && PlaysSeat(winner) ? winner : 0;
+    }
+    return PlaysSeat(g_table->turn) ? g_table->turn : 0;
+}
+
+void AutoPlay::Look() {
+    const int seat = SeatToAct();
+    if (seat == 0) {
+        timer_.stop();
+        waitingSeat_ = 0;
+        return;
+    }
+    if (timer_.isActive() && waitingSeat_ == seat) return;
+    waitingSeat_ = seat;
+    timer_.start(seat == g_localSeat ? options_.localDelayMs : options_.computerDelayMs);
+}
+
+ComputerPlayer& AutoPlay::PlayerFor(int seat) {
+    std::unique_ptr<ComputerPlayer>& player = players_[seat];
+    if (player == nullptr) {
+        player = std::make_unique<ComputerPlayer>(options_.level,
+                                                  options_.seed + static_cast<std::uint64_t>(seat));
+        player->Resume(round_);  // it may start in the middle of a round
+    }
+    return *player;
+}
+
+void AutoPlay::Act() {
+    const int seat = SeatToAct();
+    waitingSeat_ = 0;
+    if (seat == 0) return;
+    // A client acts only on a table that has caught up with its host: what has
+    // arrived is read first (a newcomer's replay may still be coming in).
+    std::size_t unread = 0;
+    if (g_localSeat >= 2 && SockAvailable(g_sock, &unread) == 0 && unread > 0) {
+        waitingSeat_ = seat;
+        timer_.start(CATCH_UP_MS);
+        return;
+    }
+    if (g_table->roundOver != 0) {
+        if (NextRoundForSeat(seat) != 0 && g_localSeat != 1) askedNextRound_ = true;
+    } else {
+        const Move move = PlayerFor(seat).Choose(*g_table, seat);
+        int accepted = move.pass ? PassForSeat(seat) : PlayForSeat(seat, move.chosen);
+        if (accepted == 0) {
+            // The players only offer moves the table accepts; should one be
+            // refused, the table goes on with a move it takes.
+            std::fprintf(stderr, "vantoro: the computer's move for seat %d was refused\n", seat);
+            const std::vector<Move> moves = LegalMoves(*g_table, seat);
+            if (!moves.empty()) {
+                accepted = moves.front().pass ? PassForSeat(seat)
+                                              : PlayForSeat(seat, moves.front().chosen);
+            }
+        }
+    }
+    if (seat == g_localSeat) emit LocalSeatActed();
+    Look();
+}

@@ -1,0 +1,112 @@
+#include "table/computer_dialog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "net/connect.h"
+#include "net/socket_layer.h"
+#include "net/winsock_error.h"
+#include "resources/resource_ids.h"
+#include "table/connect_dialog.h"
+#include "ui/dialog_units.h"
+
+namespace {
+
+constexpr int COMPUTER_WIDTH_DLU = 191;
+constexpr int COMPUTER_HEIGHT_DLU = 67;
+constexpr int NICKNAME_LIMIT = 16;
+constexpr const char* LOCAL_ADDRESS = "127.0.0.1";
+constexpr const char* ANY_FREE_PORT = "0";
+
+}  // namespace
+
+ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
+    setWindowTitle(QStringLiteral("Jouer contre l'ordinateur"));
+    setFont(QFont(QStringLiteral("Arial"), 9));
+    const DialogBaseUnits units = BaseUnitsOf(font());
+    auto place = [&](QWidget* widget, int x, int y, int width, int height) {
+        widget->setGeometry(DialogRectToPixels(x, y, width, height, units));
+    };
+    auto label = [&](const QString& text, int x, int y, int width, int height) {
+        auto* l = new QLabel(text, this);
+        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        place(l, x, y, width, height);
+    };
+
+    label(QStringLiteral("Pseudo :"), 7, 7, 38, 11);
+    nickname_ = new QLineEdit(this);
+    nickname_->setMaxLength(NICKNAME_LIMIT);
+    place(nickname_, 49, 7, 135, 12);
+    label(QStringLiteral("Niveau :"), 7, 26, 38, 12);
+    level_ = new QComboBox(this);
+    for (BotLevel level : BOT_LEVELS) {
+        level_->addItem(QString::fromUtf8(BotLevelLabel(level)), static_cast<int>(level));
+    }
+    level_->setCurrentIndex(level_->findData(static_cast<int>(DEFAULT_BOT_LEVEL)));
+    place(level_, 49, 25, 80, 14);
+    play_ = new QPushButton(QStringLiteral("Jouer"), this);
+    play_->setDefault(true);
+    place(play_, 77, 46, 50, 14);
+    cancel_ = new QPushButton(QStringLiteral("Annuler"), this);
+    cancel_->setAutoDefault(false);
+    place(cancel_, 134, 46, 50, 14);
+    setTabOrder(nickname_, level_);
+    setTabOrder(level_, play_);
+    setTabOrder(play_, cancel_);
+
+    connect(play_, &QPushButton::clicked, this, &ComputerDialog::OnPlay);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    setFixedSize(DialogRectToPixels(0, 0, COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU, units).size());
+}
+
+void ComputerDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    nickname_->setFocus();
+}
+
+void ComputerDialog::OnPlay() {
+    if (nickname_->text().isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING_TEXT),
+                        QMessageBox::Ok, this);
+        box.exec();
+        nickname_->setFocus();
+        return;
+    }
+    const int started = StartNetwork();
+    if (started != 0) {
+        ShowWinsockError(this, WinsockErrorText(started));
+        done(0);
+        return;
+    }
+    const QByteArray nickname = Utf8Prefix(nickname_->text(), NICKNAME_LIMIT);
+    ConnectOutcome outcome = HostTable(nickname.constData(), LOCAL_ADDRESS, DEFAULT_PORT_TEXT);
+    // The usual port is taken (another table on this machine): any free one.
+    if (outcome.step == ConnectStep::Failed && outcome.endResult == 0 &&
+        outcome.error == WSAEADDRINUSE) {
+        outcome = HostTable(nickname.constData(), LOCAL_ADDRESS, ANY_FREE_PORT);
+    }
+    switch (outcome.step) {
+        case ConnectStep::Connected:
+            outcome_.hosting = true;
+            outcome_.level = static_cast<BotLevel>(level_->currentData().toInt());
+            done(outcome.endResult);
+            break;
+        case ConnectStep::Failed:
+            ShowWinsockError(this, WinsockErrorText(outcome.error));
+            outcome_.endResult = outcome.endResult;
+            done(outcome.endResult);
+            break;
+        case ConnectStep::AlreadyOpen:
+        case ConnectStep::NoNickname:
+            break;
+    }
+}
+
+ComputerGameOutcome RunComputerDialog(QWidget* owner) {
+    ComputerDialog dialog(owner);
+    dialog.exec();
+    return dialog.Outcome();
+}
