@@ -22,6 +22,14 @@ bool StartsWith(const char* text, const char* prefix) {
     return std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
+// A seed from the player's name (64-bit FNV-1a): the same name makes the same
+// choices at a replayed table.
+std::uint64_t NameSeed(const std::string& name) {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (unsigned char c : name) hash = (hash ^ c) * 0x100000001B3ull;
+    return hash;
+}
+
 }  // namespace
 
 std::string FormatTraceLine(std::uint64_t n, const GameTable& table) {
@@ -41,7 +49,10 @@ std::string FormatTraceLine(std::uint64_t n, const GameTable& table) {
 }
 
 BotPlayer::BotPlayer(const BotOptions& options, std::FILE* traceOut, std::FILE* logOut)
-    : options_(options), traceOut_(traceOut), logOut_(logOut) {
+    : options_(options),
+      traceOut_(traceOut),
+      logOut_(logOut),
+      player_(options.level, NameSeed(options.name)) {
     std::memset(knownHands_, NO_CARD, sizeof knownHands_);
     g_view = this;
 }
@@ -67,7 +78,7 @@ void BotPlayer::MessageHandled(int type) {
     // is not yet the host's, and a move made on it would be a move in a game
     // nobody else is playing.
     if (type == MSG_NEW_GAME) newGameSeen_ = true;
-    RememberPlayedCards();
+    RememberPlayedCards(type == MSG_PASS);
     TraceState();
     NoteRoundState();
     Think();
@@ -80,22 +91,34 @@ void BotPlayer::TraceState() {
     std::fflush(traceOut_);
 }
 
-void BotPlayer::RememberPlayedCards() {
+void BotPlayer::RememberPlayedCards(bool passMessage) {
     // Every card that left a hand since the last look was played; a deal
-    // fills the hands again and starts the memory anew.
+    // fills the hands again and starts the record anew. Each look follows one
+    // message or one own move, so the plays and passes arrive in table order.
     if (g_table == nullptr) return;
     int held = 0;
     for (int s = 1; s <= SEAT_COUNT; ++s)
         held += GameTable::CountCards(g_table->hands[s], HAND_SIZE);
     const bool changed = std::memcmp(knownHands_, g_table->hands, sizeof knownHands_) != 0;
-    if (changed && held == DECK_SIZE) memory_.NewRound();
+    if (changed && held == DECK_SIZE) player_.NewRound();
     for (int s = 1; s <= SEAT_COUNT; ++s) {
+        std::uint8_t play[PLAY_SIZE];
+        std::memset(play, NO_CARD, sizeof play);
+        int n = 0;
         for (int p = 0; p < HAND_SIZE; ++p) {
             const std::uint8_t card = knownHands_[s][p];
-            if (card < DECK_SIZE && g_table->hands[s][p] == NO_CARD) memory_.SawPlay(&card, 1);
+            if (card < DECK_SIZE && g_table->hands[s][p] == NO_CARD && n < PLAY_SIZE) {
+                play[n++] = card;
+            }
         }
+        if (n > 0) player_.SawPlay(s, play);
+    }
+    if (passMessage && !changed && knownTurn_ >= 1 && knownTurn_ <= SEAT_COUNT &&
+        g_table->turn != knownTurn_ && g_table->passed[knownTurn_] != 0) {
+        player_.SawPass(knownTurn_);
     }
     std::memcpy(knownHands_, g_table->hands, sizeof knownHands_);
+    knownTurn_ = g_table->turn;
 }
 
 void BotPlayer::NoteRoundState() {
@@ -134,7 +157,7 @@ void BotPlayer::MakeMove() {
     GameTable& table = *g_table;
     if (table.roundOver != 0 || table.turn != g_localSeat) return;
 
-    const Move move = ChooseMove(table, g_localSeat, &memory_);
+    const Move move = player_.Choose(table, g_localSeat);
     int accepted = 0;
     if (move.pass) {
         accepted = CommandPass();
@@ -149,7 +172,7 @@ void BotPlayer::MakeMove() {
                      options_.name.c_str());
         return;
     }
-    RememberPlayedCards();
+    RememberPlayedCards(move.pass);
     TraceState();
     const bool wonRound = !move.pass && LocalSeatWonRound();
     NoteRoundState();

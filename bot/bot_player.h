@@ -3,10 +3,11 @@
 //
 // It is the TableView of its process: what a window would show (status texts,
 // chat lines) it writes to its log, and after every message it handles it
-// looks at the table: on its turn it chooses a move with the strategy and
-// plays or passes through the same commands as the window's buttons; when its
-// own play ends a round it asks for the next one as "Tour\nsuivant" does.
-// Moves wait `delayMs` first, so that people at the table can follow.
+// looks at the table: it tells its ComputerPlayer (of the chosen level) each
+// new deal, play and pass, and on its turn asks it for a move and plays or
+// passes through the same commands as the window's buttons; when its own play
+// ends a round it asks for the next one as "Tour\nsuivant" does. Moves wait
+// `delayMs` first, so that people at the table can follow.
 #pragma once
 
 #include <QObject>
@@ -14,11 +15,13 @@
 #include <cstdio>
 #include <string>
 
-#include "bot/strategy.h"
+#include "bot/bot_level.h"
+#include "bot/computer_player.h"
 #include "net/table_view.h"
 
 struct BotOptions {
     std::string name = "Bot";
+    BotLevel level = DEFAULT_BOT_LEVEL;  // the player's generator is seeded from the name
     int delayMs = 600;
     int rounds = 0;        // leave after this many finished rounds; 0 = stay
     bool trace = false;    // one state line on stdout after every message and action
@@ -65,14 +68,18 @@ class BotPlayer : public QObject, public TableView {
     void MakeMove();
     void AskNextRound();
     void NoteRoundState();
-    void RememberPlayedCards();
+    // Tells the player what happened since the last look: a new deal, or
+    // the cards a seat played (those that left its hand), or, after a pass
+    // message, the pass of the seat that was on turn.
+    void RememberPlayedCards(bool passMessage = false);
     void Leave();
 
     BotOptions options_;
     std::FILE* traceOut_;
     std::FILE* logOut_;
-    Memory memory_;
+    ComputerPlayer player_;
     std::uint8_t knownHands_[SEAT_COUNT + 1][HAND_SIZE] = {};
+    int knownTurn_ = 0;
     std::uint64_t traceCount_ = 0;
     int roundsFinished_ = 0;
     bool wasRoundOver_ = true;
