@@ -1,5 +1,6 @@
 #include "bot/hand_partition.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -20,12 +21,44 @@ void ForEachIndexSubset(int k, int n, Visit&& visit) {
     }
 }
 
+// Whether two or three cards could be a combination: a pair or three of a
+// kind are of one rank.
+bool OfOneRank(const std::uint8_t* cards, const int* index, int n) {
+    for (int i = 1; i < n; ++i) {
+        if (cards[index[i]] % 13 != cards[index[0]] % 13) return false;
+    }
+    return true;
+}
+
+// Whether five cards could be a combination at all: every five-card
+// combination has one suit, at most two ranks (a full house, four of a kind)
+// or five ranks in a row (a straight, the ace below the two or above the
+// king). The rules still decide; this only spares asking them about the many
+// five cards that are none of these.
+bool MayCombineFive(const std::uint8_t* cards, const int* index) {
+    // Cards are 0..51: rank index card % 13, suit card / 13.
+    unsigned ranks = 0;
+    unsigned suits = 0;
+    for (int i = 0; i < PLAY_SIZE; ++i) {
+        ranks |= 1u << (cards[index[i]] % 13);
+        suits |= 1u << (cards[index[i]] / 13);
+    }
+    if ((suits & (suits - 1)) == 0) return true;
+    const unsigned lowest = ranks & (~ranks + 1);
+    const unsigned others = ranks ^ lowest;
+    if ((others & (others - 1)) == 0) return true;  // two ranks
+    // Five ranks in a row: the lowest and the four above it, or ten to ace.
+    return ranks == lowest * 0x1Fu || ranks == (1u | 0xFu << 9);
+}
+
 }  // namespace
 
 std::vector<CardMask> FindGroups(const std::uint8_t* cards, int k) {
     std::vector<CardMask> groups;
     for (int n : {2, 3, 5}) {
         ForEachIndexSubset(k, n, [&](const int* index) {
+            if (n == PLAY_SIZE ? !MayCombineFive(cards, index) : !OfOneRank(cards, index, n))
+                return;
             std::uint8_t buffer[PLAY_SIZE];
             std::memset(buffer, NO_CARD, sizeof buffer);
             CardMask mask = 0;
@@ -44,35 +77,54 @@ void HandPartition::Solve(int k, const std::vector<CardMask>& groups,
     const std::size_t states = std::size_t{1} << k;
     cost_.assign(states, 0.0f);
     choice_.assign(states, 0);
+    known_.assign(states, 0);
+    known_[0] = 1;
+    std::copy(singleCost, singleCost + k, singleCost_);
 
     // Groups by their lowest card: a split of a mask plays its lowest card
     // either alone or in one of these.
-    std::vector<std::vector<std::size_t>> byLowest(static_cast<std::size_t>(k));
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        byLowest[static_cast<std::size_t>(std::countr_zero(groups[i]))].push_back(i);
-    }
-
-    for (std::size_t state = 1; state < states; ++state) {
-        const auto mask = static_cast<CardMask>(state);
-        const int lowest = std::countr_zero(mask);
-        const auto alone = static_cast<CardMask>(1u << lowest);
-        float best = singleCost[lowest] + cost_[mask ^ alone];
-        CardMask bestPlay = alone;
-        for (std::size_t i : byLowest[static_cast<std::size_t>(lowest)]) {
-            const CardMask group = groups[i];
-            if ((group & mask) != group) continue;
-            const float cost = groupCost[i] + cost_[mask ^ group];
-            if (cost < best) {
-                best = cost;
-                bestPlay = group;
-            }
+    byLowest_.clear();
+    byLowest_.reserve(groups.size());
+    for (int lowest = 0; lowest <= k; ++lowest) {
+        firstOfLowest_[lowest] = static_cast<int>(byLowest_.size());
+        if (lowest == k) break;
+        for (std::size_t i = 0; i < groups.size(); ++i) {
+            if (std::countr_zero(groups[i]) == lowest)
+                byLowest_.push_back({groups[i], groupCost[i]});
         }
-        cost_[state] = best;
-        choice_[state] = bestPlay;
     }
 }
 
+void HandPartition::Evaluate(CardMask mask) const {
+    if (known_[mask] != 0) return;
+    const int lowest = std::countr_zero(mask);
+    const auto alone = static_cast<CardMask>(1u << lowest);
+    Evaluate(static_cast<CardMask>(mask ^ alone));
+    float best = singleCost_[lowest] + cost_[mask ^ alone];
+    CardMask bestPlay = alone;
+    for (int i = firstOfLowest_[lowest]; i < firstOfLowest_[lowest + 1]; ++i) {
+        const CardMask group = byLowest_[static_cast<std::size_t>(i)].mask;
+        if ((group & mask) != group) continue;
+        const auto rest = static_cast<CardMask>(mask ^ group);
+        Evaluate(rest);
+        const float cost = byLowest_[static_cast<std::size_t>(i)].cost + cost_[rest];
+        if (cost < best) {
+            best = cost;
+            bestPlay = group;
+        }
+    }
+    cost_[mask] = best;
+    choice_[mask] = bestPlay;
+    known_[mask] = 1;
+}
+
+float HandPartition::Cost(CardMask mask) const {
+    Evaluate(mask);
+    return cost_[mask];
+}
+
 std::vector<CardMask> HandPartition::Split(CardMask mask) const {
+    Evaluate(mask);
     std::vector<CardMask> plays;
     while (mask != 0) {
         const CardMask play = choice_[mask];

@@ -1,9 +1,13 @@
 // vantoro-bot: a computer player that joins or hosts a table and plays.
 //
-//   vantoro-bot --join ADDRESS[:PORT] [--name NAME] [--count N] [--rounds N]
-//               [--delay MS] [--trace] [--verbose]
-//   vantoro-bot --host ADDRESS[:PORT] [--fill] [--name NAME] [--rounds N]
-//               [--delay MS] [--deal-seed S] [--trace] [--verbose]
+//   vantoro-bot --join ADDRESS[:PORT] [--name NAME] [--count N] [--level L]
+//               [--rounds N] [--delay MS] [--trace] [--verbose]
+//   vantoro-bot --host ADDRESS[:PORT] [--fill] [--name NAME] [--level L]
+//               [--rounds N] [--delay MS] [--deal-seed S] [--trace] [--verbose]
+//
+// The level (easy, normal or hard; normal by default) is the ComputerPlayer's;
+// its random choices are seeded from the player's name, so a table replayed
+// with --deal-seed sees the same moves.
 //
 // Exit status: 0 when it left normally (rounds done, table closed by the
 // host, turned away from a full table), 1 when it could not connect or host,
@@ -45,6 +49,7 @@ constexpr const char* USAGE =
     "  --name NAME            the nickname, at most 16 characters (default \"Bot\")\n"
     "  --count N              start N players (1 to 3, joining only), named NAME1 ... NAMEN;\n"
     "                         returns when all have ended\n"
+    "  --level LEVEL          how well it plays: easy, normal or hard (default normal)\n"
     "  --rounds N             leave the table after N finished rounds (default: stay until\n"
     "                         the table closes)\n"
     "  --delay MS             think time before each move, in milliseconds (default 600)\n"
@@ -122,6 +127,11 @@ CommandLine Parse(int argc, char** argv) {
             named = true;
             if (line.options.name.empty() || line.options.name.size() > NAME_MAX_CHARS) {
                 Fail("--name needs 1 to 16 characters");
+            }
+        } else if (option == "--level") {
+            const char* level = value();
+            if (!ParseBotLevel(level, &line.options.level)) {
+                Fail("--level needs easy, normal or hard, not \"" + std::string(level) + "\"");
             }
         } else if (option == "--count") {
             line.count = static_cast<int>(ParseNumber(option, value(), 1, 3));

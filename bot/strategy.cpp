@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "bot/card_sets.h"
@@ -40,6 +41,7 @@ namespace {
 
 constexpr float WIN_SCORE = 1.0e6f;     // the move empties the hand
 constexpr float FINISH_SCORE = 1.0e3f;  // a sure winner after which one play is left
+constexpr int MAX_PLAY_VALUE = 60;      // above every card's play value (the two of spades: 59)
 
 int Binomial(int n, int k) {
     if (k < 0 || k > n) return 0;
@@ -94,25 +96,99 @@ class Chooser {
         }
     }
 
-    Move Choose(const std::vector<Move>& moves) {
+    // Takes the hand's groups from groups found earlier for a hand this one
+    // is part of, instead of looking for them.
+    void TakeGroups(const HandGroups& found) {
+        int localOfCard[DECK_SIZE];
+        std::fill(localOfCard, localOfCard + DECK_SIZE, -1);
+        std::uint64_t held = 0;
+        for (int i = 0; i < k_; ++i) {
+            localOfCard[cards_[i]] = i;
+            held |= std::uint64_t{1} << cards_[i];
+        }
+        groups_.clear();
+        for (std::uint64_t group : found.Groups()) {
+            if ((group & ~held) != 0) continue;
+            CardMask mask = 0;
+            for (std::uint64_t rest = group; rest != 0; rest &= rest - 1) {
+                mask = static_cast<CardMask>(mask | (1u << localOfCard[std::countr_zero(rest)]));
+            }
+            groups_.push_back(mask);
+        }
+        groupsKnown_ = true;
+    }
+
+    // LegalMoves, in its order, from the singles and the groups: every play
+    // the rules accept is one of them.
+    void LegalMovesFromGroups(std::vector<Move>& moves) const {
+        moves.clear();
+        const bool freeLead = table_.tableCount == 0 || table_.leader == seat_;
+        int positionOf[HAND_SIZE];
+        for (int p = 0; p < HAND_SIZE; ++p) {
+            if (localOf_[p] >= 0) positionOf[localOf_[p]] = p;
+        }
+        auto consider = [&](CardMask mask) {
+            std::uint8_t buffer[PLAY_SIZE];
+            const int n = Buffer(mask, buffer);
+            if (table_.mustOpenLowest != 0 &&
+                std::find(buffer, buffer + n, CARD_OPENING) == buffer + n) {
+                return;
+            }
+            if (!freeLead && GameTable::ComparePlays(table_.tablePlay, buffer, n) != 1) return;
+            std::uint16_t positions = 0;
+            for (CardMask rest = mask; rest != 0; rest = static_cast<CardMask>(rest & (rest - 1))) {
+                positions = static_cast<std::uint16_t>(positions |
+                                                       (1u << positionOf[std::countr_zero(rest)]));
+            }
+            moves.push_back(PlayMove(positions));
+        };
+        if (freeLead || table_.tableCount == 1) {
+            for (int i = 0; i < k_; ++i) consider(static_cast<CardMask>(1u << i));
+        }
+        for (CardMask group : groups_) {
+            if (freeLead || std::popcount(group) == table_.tableCount) consider(group);
+        }
+        if (seat_ != table_.leader) moves.push_back(PassMove());
+    }
+
+    void Score(const std::vector<Move>& moves, std::vector<float>& scores) {
         SolvePartition();
         const bool freeLead = table_.tableCount == 0 || table_.leader == seat_;
-
-        const Move* best = nullptr;
-        float bestScore = 0.0f;
+        scores.clear();
+        scores.reserve(moves.size());
         for (const Move& move : moves) {
-            const float score = move.pass ? PassScore() : PlayScore(LocalMask(move), freeLead);
-            if (best == nullptr || score > bestScore) {
-                best = &move;
-                bestScore = score;
-            }
+            scores.push_back(move.pass ? PassScore() : PlayScore(LocalMask(move), freeLead));
         }
-        return *best;
     }
 
   private:
     void MarkSeen(std::uint8_t card) {
         if (card < DECK_SIZE) unseen_[card] = false;
+    }
+
+    // For plays of 1 to 4 cards, how many groups of that many unseen cards
+    // of one rank have their strongest card above each play value.
+    void CountUnseenGroups() const {
+        unseenGroupsCounted_ = true;
+        for (int n = 1; n < PLAY_SIZE; ++n) {
+            int byTop[MAX_PLAY_VALUE] = {};
+            for (int rank = 0; rank < 13; ++rank) {
+                int unseenBelow = 0;
+                for (int suit = 0; suit < 4; ++suit) {
+                    const int card = 13 * suit + rank;
+                    if (!unseen_[card]) continue;
+                    // Groups whose strongest card is this one.
+                    byTop[GameTable::PlayValue(static_cast<std::uint8_t>(card))] +=
+                        Binomial(unseenBelow, n - 1);
+                    ++unseenBelow;
+                }
+            }
+            int above = 0;
+            for (int value = MAX_PLAY_VALUE - 1; value >= 0; --value) {
+                groupsAbove_[n][value] = above;
+                above += byTop[value];
+            }
+        }
     }
 
     CardMask LocalMask(const Move& move) const {
@@ -135,33 +211,31 @@ class Chooser {
         return n;
     }
 
+    // The strength of a play of this hand. Every play the choice weighs is
+    // a single card or one of the hand's groups, whose strengths the split
+    // of the hand has already found.
     Strength StrengthOf(CardMask mask) const {
+        if (std::has_single_bit(mask)) return singleStrength_[std::countr_zero(mask)];
+        const auto found = std::lower_bound(
+            groupStrength_.begin(), groupStrength_.end(), mask,
+            [](const std::pair<CardMask, Strength>& known, CardMask m) { return known.first < m; });
+        if (found != groupStrength_.end() && found->first == mask) return found->second;
+        return ComputeStrength(mask);
+    }
+
+    Strength ComputeStrength(CardMask mask) const {
         std::uint8_t buffer[PLAY_SIZE];
         const int n = Buffer(mask, buffer);
         // Nobody holds enough cards to answer a play of this size.
         if (opponentMax_ < n) return {1.0f, true};
         if (n == 5) return FiveCardStrength(buffer);
 
-        // Count the groups of n unseen cards of one rank that would beat this
-        // play and those that would not.
+        // The groups of n unseen cards of one rank that would beat this play
+        // and those that would not.
+        if (!unseenGroupsCounted_) CountUnseenGroups();
         const int value = GameTable::CardValue(buffer, n);
-        int higher = 0;
-        int lower = 0;
-        for (int rank = 0; rank < 13; ++rank) {
-            int unseenBelow = 0;
-            for (int suit = 0; suit < 4; ++suit) {
-                const int card = 13 * suit + rank;
-                if (!unseen_[card]) continue;
-                // Groups whose strongest card is this one.
-                const int groups = Binomial(unseenBelow, n - 1);
-                if (GameTable::PlayValue(static_cast<std::uint8_t>(card)) > value) {
-                    higher += groups;
-                } else {
-                    lower += groups;
-                }
-                ++unseenBelow;
-            }
-        }
+        const int higher = value < MAX_PLAY_VALUE ? groupsAbove_[n][value] : 0;
+        const int lower = groupsAbove_[n][0] - higher;  // no card's play value is 0
         if (higher == 0) return {1.0f, true};
         return {static_cast<float>(lower) / static_cast<float>(lower + higher), false};
     }
@@ -191,17 +265,32 @@ class Chooser {
         return strongestExists_ && GameTable::ComparePlays(play, strongest_, PLAY_SIZE) == 1;
     }
 
-    float PlayCost(CardMask mask) const {
-        return 1.0f + params_.weakness * (1.0f - StrengthOf(mask).value);
+    float PlayCost(const Strength& strength) const {
+        return 1.0f + params_.weakness * (1.0f - strength.value);
     }
 
     void SolvePartition() {
-        const std::vector<CardMask> groups = FindGroups(cards_, k_);
+        if (!groupsKnown_) {
+            groups_ = FindGroups(cards_, k_);
+            groupsKnown_ = true;
+        }
+        const std::vector<CardMask>& groups = groups_;
         std::vector<float> groupCost;
         groupCost.reserve(groups.size());
-        for (CardMask group : groups) groupCost.push_back(PlayCost(group));
+        groupStrength_.clear();
+        groupStrength_.reserve(groups.size());
+        for (CardMask group : groups) {
+            const Strength strength = ComputeStrength(group);
+            groupStrength_.emplace_back(group, strength);
+            groupCost.push_back(PlayCost(strength));
+        }
+        std::sort(groupStrength_.begin(), groupStrength_.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
         float singleCost[HAND_SIZE];
-        for (int i = 0; i < k_; ++i) singleCost[i] = PlayCost(static_cast<CardMask>(1u << i));
+        for (int i = 0; i < k_; ++i) {
+            singleStrength_[i] = ComputeStrength(static_cast<CardMask>(1u << i));
+            singleCost[i] = PlayCost(singleStrength_[i]);
+        }
         partition_.Solve(k_, groups, groupCost, singleCost);
     }
 
@@ -259,7 +348,13 @@ class Chooser {
     mutable bool strongestKnown_ = false;  // strongest_ and strongestExists_ are found
     mutable bool strongestExists_ = false;
     mutable std::uint8_t strongest_[PLAY_SIZE] = {};
+    mutable bool unseenGroupsCounted_ = false;
+    mutable int groupsAbove_[PLAY_SIZE][MAX_PLAY_VALUE] = {};  // see CountUnseenGroups
     HandPartition partition_;
+    std::vector<CardMask> groups_;  // FindGroups of the hand, once known
+    bool groupsKnown_ = false;
+    Strength singleStrength_[HAND_SIZE] = {};
+    std::vector<std::pair<CardMask, Strength>> groupStrength_;  // by mask
 };
 
 }  // namespace
@@ -269,6 +364,55 @@ Move ChooseMove(const GameTable& table, int seat, const Memory* memory,
     const std::vector<Move> moves = LegalMoves(table, seat);
     if (moves.empty()) return PassMove();
     if (moves.size() == 1) return moves.front();
+    std::vector<float> scores;
+    Chooser(table, seat, memory, params).Score(moves, scores);
+    // The first of the best.
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < moves.size(); ++i) {
+        if (scores[i] > scores[best]) best = i;
+    }
+    return moves[best];
+}
+
+void ScoreMoves(const GameTable& table, int seat, const std::vector<Move>& moves,
+                std::vector<float>& scores, const Memory* memory, const StrategyParams& params) {
+    scores.clear();
+    if (moves.empty()) return;
+    Chooser(table, seat, memory, params).Score(moves, scores);
+}
+
+void HandGroups::Find(const std::uint8_t hand[HAND_SIZE]) {
+    std::uint8_t cards[HAND_SIZE];
+    int k = 0;
+    for (int p = 0; p < HAND_SIZE; ++p) {
+        if (hand[p] < DECK_SIZE) cards[k++] = hand[p];
+    }
+    groups_.clear();
+    for (CardMask mask : FindGroups(cards, k)) {
+        std::uint64_t group = 0;
+        for (int i = 0; i < k; ++i) {
+            if (mask & (1u << i)) group |= std::uint64_t{1} << cards[i];
+        }
+        groups_.push_back(group);
+    }
+}
+
+Move ChooseMoveWithGroups(const GameTable& table, int seat, const HandGroups& groups,
+                          const Memory* memory, const StrategyParams& params) {
+    if (seat < 1 || seat > SEAT_COUNT || seat != table.turn || table.roundOver != 0) {
+        return PassMove();
+    }
     Chooser chooser(table, seat, memory, params);
-    return chooser.Choose(moves);
+    chooser.TakeGroups(groups);
+    std::vector<Move> moves;
+    chooser.LegalMovesFromGroups(moves);
+    if (moves.empty()) return PassMove();
+    if (moves.size() == 1) return moves.front();
+    std::vector<float> scores;
+    chooser.Score(moves, scores);
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < moves.size(); ++i) {
+        if (scores[i] > scores[best]) best = i;
+    }
+    return moves[best];
 }

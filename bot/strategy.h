@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "bot/moves.h"
 #include "rules/game_table.h"
@@ -60,3 +61,32 @@ struct StrategyParams {
 // `memory` may be null.
 Move ChooseMove(const GameTable& table, int seat, const Memory* memory = nullptr,
                 const StrategyParams& params = StrategyParams{});
+
+// The strategy's score of each of `moves`, which must be legal moves of
+// `seat` (as LegalMoves gives them): scores[i] for moves[i], higher is
+// better. ChooseMove takes the first move of the highest score, except that
+// it takes a forced move without scoring. Empty `moves` give empty scores.
+void ScoreMoves(const GameTable& table, int seat, const std::vector<Move>& moves,
+                std::vector<float>& scores, const Memory* memory = nullptr,
+                const StrategyParams& params = StrategyParams{});
+
+// The groups (FindGroups: the pairs, threes and five-card hands) of a hand,
+// found once. A hand that has only lost cards since holds exactly those of
+// them whose cards it still holds all, so a play-out can find each seat's
+// groups at its start and spare the strategy the search at every turn.
+class HandGroups {
+  public:
+    // Finds the groups of a seat's 13 hand positions (NO_CARD ones skipped).
+    void Find(const std::uint8_t hand[HAND_SIZE]);
+    // Each group as its cards (bit c = card c), in FindGroups's order.
+    const std::vector<std::uint64_t>& Groups() const { return groups_; }
+
+  private:
+    std::vector<std::uint64_t> groups_;
+};
+
+// Exactly ChooseMove's move, found faster: `groups` must have been found for
+// this seat's hand as it is or as it was before it lost some of its cards.
+Move ChooseMoveWithGroups(const GameTable& table, int seat, const HandGroups& groups,
+                          const Memory* memory = nullptr,
+                          const StrategyParams& params = StrategyParams{});

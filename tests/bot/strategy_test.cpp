@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 
 #include "bot/hand_partition.h"
 #include "bot/strategy.h"
@@ -50,6 +51,47 @@ TEST(HandPartition, FindsTheFewestPlays) {
     EXPECT_EQ(MinimumPlays(load("3D 5D 7D 9D JD 4C 6H 8S")), 4);
     // An empty hand needs no play.
     EXPECT_EQ(MinimumPlays(load("")), 0);
+}
+
+TEST(HandPartition, FindsEveryGroupTheRulesAccept) {
+    // Against asking the rules about every pair, three and five of the hand:
+    // dealt hands, and one with runs from ace to five and from ten to ace.
+    std::vector<std::vector<std::uint8_t>> hands;
+    for (std::uint32_t seed = 1; seed <= 150; ++seed) {
+        GameTable table;
+        table.DealWithSeed(seed, 1);
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            hands.emplace_back(table.hands[s], table.hands[s] + HAND_SIZE);
+        }
+    }
+    hands.push_back(Cards("AD 2C 3H 4S 5D TC JH QS KD AS 5S 3S 2S"));
+    for (const std::vector<std::uint8_t>& hand : hands) {
+        const int k = static_cast<int>(hand.size());
+        std::vector<CardMask> expected;
+        for (int n : {2, 3, 5}) {
+            std::vector<CardMask> ofSize;
+            for (unsigned mask = 0; mask < (1u << k); ++mask) {
+                if (std::popcount(mask) != n) continue;
+                std::uint8_t buffer[PLAY_SIZE];
+                std::fill(buffer, buffer + PLAY_SIZE, NO_CARD);
+                int i = 0;
+                for (int j = 0; j < k; ++j) {
+                    if (mask & (1u << j)) buffer[i++] = hand[static_cast<std::size_t>(j)];
+                }
+                if (GameTable::IsValidPlay(buffer, n) == 1)
+                    ofSize.push_back(static_cast<CardMask>(mask));
+            }
+            // FindGroups lists them by size, then in lexicographic order of
+            // their indexes: the order of the reversed bits.
+            std::sort(ofSize.begin(), ofSize.end(), [](CardMask a, CardMask b) {
+                const unsigned differ = static_cast<unsigned>(a ^ b);
+                return differ != 0 && (a & (differ & (~differ + 1))) != 0;
+            });
+            expected.insert(expected.end(), ofSize.begin(), ofSize.end());
+        }
+        std::vector<CardMask> found = FindGroups(hand.data(), k);
+        EXPECT_EQ(found, expected);
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -243,6 +285,34 @@ TEST(Strategy, AlwaysChoosesAMoveTheTableAccepts) {
         ++decisions;
     });
     EXPECT_GT(decisions, 400);
+}
+
+TEST(Strategy, GroupsFoundAtTheDealGiveTheSameMoves) {
+    // The search's play-outs find each hand's groups once, at the deal: the
+    // strategy must choose exactly as when it looks for them at every turn.
+    HandGroups groups[SEAT_COUNT + 1];
+    int compared = 0;
+    ForRandomPositions(40, [&](const GameTable& table) {
+        int held = 0;
+        for (int s = 1; s <= SEAT_COUNT; ++s)
+            held += GameTable::CountCards(table.hands[s], HAND_SIZE);
+        if (held == DECK_SIZE) {
+            for (int s = 1; s <= SEAT_COUNT; ++s) groups[s].Find(table.hands[s]);
+        }
+        Memory memory;
+        memory.NewRound();
+        memory.SawPlay(table.tablePlay);
+        const int seat = table.turn;
+        const Memory* const memories[] = {nullptr, &memory};
+        for (const Memory* seen : memories) {
+            const Move expected = ChooseMove(table, seat, seen);
+            const Move found = ChooseMoveWithGroups(table, seat, groups[seat], seen);
+            ASSERT_EQ(found.pass, expected.pass);
+            ASSERT_EQ(MovePositions(found), MovePositions(expected));
+        }
+        ++compared;
+    });
+    EXPECT_GT(compared, 400);
 }
 
 TEST(Strategy, SeesNoOtherSeatsCards) {

@@ -1,0 +1,68 @@
+#include "bot/round_record.h"
+
+#include <cstring>
+
+void RoundRecord::NewRound() {
+    actions_.clear();
+    dropped_ = false;
+}
+
+void RoundRecord::Played(int seat, const std::uint8_t cards[PLAY_SIZE]) {
+    SeenAction action{};
+    action.seat = static_cast<std::uint8_t>(seat);
+    std::memset(action.cards, NO_CARD, sizeof action.cards);
+    for (int i = 0; i < PLAY_SIZE; ++i) {
+        if (cards[i] < DECK_SIZE) action.cards[action.count++] = cards[i];
+    }
+    if (actions_.size() >= static_cast<std::size_t>(MAX_ROUND_ACTIONS)) {
+        dropped_ = true;
+        return;
+    }
+    actions_.push_back(action);
+}
+
+void RoundRecord::Passed(int seat) {
+    SeenAction action{};
+    action.seat = static_cast<std::uint8_t>(seat);
+    std::memset(action.cards, NO_CARD, sizeof action.cards);
+    if (actions_.size() >= static_cast<std::size_t>(MAX_ROUND_ACTIONS)) {
+        dropped_ = true;
+        return;
+    }
+    actions_.push_back(action);
+}
+
+int RoundRecord::Apply(GameTable& table, int seat, const Move& move) {
+    const int accepted = ApplyMove(table, seat, move);
+    if (accepted != 1) return accepted;
+    if (move.pass) {
+        Passed(seat);
+    } else {
+        Played(seat, table.tablePlay);
+    }
+    return accepted;
+}
+
+Memory RoundRecord::Gone() const {
+    Memory memory;
+    for (const SeenAction& action : actions_) memory.SawPlay(action.cards, action.count);
+    return memory;
+}
+
+int RoundRecord::PlayedBy(int seat) const {
+    int count = 0;
+    for (const SeenAction& action : actions_) {
+        if (action.seat == seat) count += action.count;
+    }
+    return count;
+}
+
+bool RoundRecord::Covers(const GameTable& table) const {
+    if (dropped_) return false;
+    for (int s = 1; s <= SEAT_COUNT; ++s) {
+        if (PlayedBy(s) + GameTable::CountCards(table.hands[s], HAND_SIZE) != HAND_SIZE) {
+            return false;
+        }
+    }
+    return true;
+}
