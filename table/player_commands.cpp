@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "bot/auto_play.h"
 #include "net/commands.h"
 #include "net/connect.h"
 #include "net/seat_table.h"

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "bot/bot_player.h"
 #include "net/connect.h"
@@ -43,6 +45,20 @@ class ComputerSeats : public testing::Test {
         return client;
     }
 
+    // Every client reads and makes its moves until done() or the time is up.
+    static bool PlayUntil(const std::vector<WireClient*>& clients,
+                          const std::function<bool()>& done) {
+        return clients.front()->RunUntil(
+            [&] {
+                for (WireClient* client : clients) {
+                    client->Poll();
+                    client->Act();
+                }
+                return done();
+            },
+            false);
+    }
+
     std::unique_ptr<BotPlayer> host_;
 };
 
@@ -60,41 +76,28 @@ TEST_F(ComputerSeats, AClientDroppedMidRoundIsPlayedOnAndMoneyCarriesOn) {
     auto ali = Seat("Ali", 2);
     auto bob = Seat("Bob", 3);
     auto cem = Seat("Cem", 4);
-    ASSERT_TRUE(ali->RunUntil(
-        [&] { return ali->Live() && bob->Poll() && cem->Poll() && bob->Live() && cem->Live(); },
-        true));
+    std::vector<WireClient*> players{ali.get(), bob.get(), cem.get()};
     // A round is won first, then Bob goes in the middle of the next one.
-    auto play = [&] {
-        bob->Act();
-        cem->Act();
-        return true;
-    };
-    ASSERT_TRUE(ali->RunUntil(
-        [&] {
-            return play() && g_table->roundsPlayed >= 1 && g_table->roundOver == 0 &&
-                   GameTable::CountCards(g_table->hands[3], 13) < 13;
-        },
-        true));
+    ASSERT_TRUE(PlayUntil(players, [] {
+        return g_table->roundsPlayed >= 1 && g_table->roundOver == 0 && g_table->tableCount > 0;
+    }));
     const int rounds = g_table->roundsPlayed;
     bob->Close();
-    ASSERT_TRUE(ali->RunUntil(
-        [&] {
-            return cem->Poll() && ali->NameOf(3) == "Bob (ordi)" && cem->NameOf(3) == "Bob (ordi)";
-        },
-        false));
+    players = {ali.get(), cem.get()};
+    ASSERT_TRUE(PlayUntil(
+        players, [&] { return ali->NameOf(3) == "Bob (ordi)" && cem->NameOf(3) == "Bob (ordi)"; }));
     EXPECT_EQ(ali->Count(), 4);
     EXPECT_TRUE(IsComputerSeat(3));
     // The round goes on to its end with the computer in Bob's seat, and
-    // nobody was dealt a new game.
-    ASSERT_TRUE(ali->RunUntil([&] { return play() && g_table->roundsPlayed > rounds; }, true));
-    std::string why;
+    // nobody is dealt a new game: money and wins carry on.
+    ASSERT_TRUE(PlayUntil(players, [&] { return g_table->roundsPlayed > rounds; }));
     ASSERT_TRUE(ali->RunUntil(
         [&] {
-            return cem->Poll() && vtest::SameGame(ali->Table(), *g_table, nullptr) &&
+            cem->Poll();
+            return vtest::SameGame(ali->Table(), *g_table, nullptr) &&
                    vtest::SameGame(cem->Table(), *g_table, nullptr);
         },
         false, 3000));
-    EXPECT_EQ(g_table->roundsPlayed, ali->Table().roundsPlayed);
     int newGames = 0;
     for (int type : ali->Types()) newGames += type == MSG_NEW_GAME ? 1 : 0;
     EXPECT_EQ(newGames, 1);
