@@ -26,12 +26,12 @@ if [ ${#unformatted[@]} -gt 0 ]; then
 fi
 
 echo "== Build and test (warnings are errors)"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORO_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs" -LE long
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTORO_SANITIZE=ON \
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTORO_WERROR=ON -DVANTORO_SANITIZE=ON \
   -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -39,6 +39,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Fuzz the message reader briefly (clang, libFuzzer)"
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVANTORO_FUZZ=ON -DVANTORO_BUILD_GUI=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
+  -DVANTORO_WERROR=ON -DVANTORO_FUZZ=ON -DVANTORO_BUILD_GUI=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/fuzz -j "$jobs" --target fuzz_targets
 ctest --test-dir build/fuzz --output-on-failure -L fuzz
