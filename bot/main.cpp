@@ -4,6 +4,7 @@
 //               [--delay MS] [--trace] [--verbose]
 //   vantoro-bot --host ADDRESS[:PORT] [--name NAME] [--rounds N] [--delay MS]
 //               [--deal-seed S] [--trace] [--verbose]
+//   vantoro-bot --help | --version
 //
 // Exit status: 0 when it left normally (rounds done, table closed by the
 // host, turned away from a full table), 1 when it could not connect or host,
@@ -25,6 +26,7 @@
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
 #include "net/winsock_error.h"
+#include "resources/version.h"
 
 extern char** environ;
 
@@ -49,6 +51,7 @@ constexpr const char* USAGE =
     "                         and every own action\n"
     "  --verbose              print what a window would show on standard error\n"
     "  --help                 print this help\n"
+    "  --version              print the version\n"
     "\n"
     "Exit status: 0 when it left normally (rounds done, table closed by the host, or\n"
     "turned away from a full table), 1 when it could not connect or host, 2 for a\n"
@@ -106,6 +109,9 @@ CommandLine Parse(int argc, char** argv) {
         };
         if (option == "--help" || option == "-h") {
             std::fputs(USAGE, stdout);
+            std::exit(0);
+        } else if (option == "--version") {
+            std::printf("vantoro-bot %s\n", VersionText());
             std::exit(0);
         } else if (option == "--join" || option == "--host") {
             if (join || line.host) Fail("give one of --join and --host, once");
