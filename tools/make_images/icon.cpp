@@ -1,11 +1,11 @@
 // The program's icon: the ace of spades half covered by the ace of hearts.
 //
-// One layout, in units of a 32nd of the icon's size, drawn anew at each size.
-// Up to 32 pixels the cards sit on whole pixels in palette colours with no
-// smoothing, so that the pips stay sharp and the 16-colour copies of the
-// window's resources are exact; from 48 pixels on the drawing is smoothed and
-// the cards get rounded corners and a soft shadow, and from 64 pixels on the
-// corner index of each ace.
+// One layout, in units of a 32nd of the icon's size, drawn anew at each size
+// (only the 16-pixel icon is placed by hand). Up to 32 pixels the cards sit
+// on whole pixels in palette colours with no smoothing, so that the pips stay
+// sharp and the 16-colour copies of the window's resources are exact; from
+// 48 pixels on the drawing is smoothed and the cards get rounded corners and
+// a soft shadow, and from 64 pixels on the corner index of each ace.
 
 #include <QPainter>
 #include <QPainterPath>
