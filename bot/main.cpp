@@ -4,6 +4,7 @@
 //               [--rounds N] [--delay MS] [--trace] [--verbose]
 //   vantoro-bot --host ADDRESS[:PORT] [--fill] [--name NAME] [--level L]
 //               [--rounds N] [--delay MS] [--deal-seed S] [--trace] [--verbose]
+//   vantoro-bot --help | --version
 //
 // The level (easy, normal or hard; normal by default) is the ComputerPlayer's;
 // its random choices are seeded from the player's name, so a table replayed
@@ -30,6 +31,7 @@
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
 #include "net/winsock_error.h"
+#include "resources/version.h"
 
 extern char** environ;
 
@@ -59,6 +61,7 @@ constexpr const char* USAGE =
     "                         and every own action\n"
     "  --verbose              print what a window would show on standard error\n"
     "  --help                 print this help\n"
+    "  --version              print the version\n"
     "\n"
     "Exit status: 0 when it left normally (rounds done, table closed by the host, or\n"
     "turned away from a full table), 1 when it could not connect or host, 2 for a\n"
@@ -117,6 +120,9 @@ CommandLine Parse(int argc, char** argv) {
         };
         if (option == "--help" || option == "-h") {
             std::fputs(USAGE, stdout);
+            std::exit(0);
+        } else if (option == "--version") {
+            std::printf("vantoro-bot %s\n", VersionText());
             std::exit(0);
         } else if (option == "--join" || option == "--host") {
             if (join || line.host) Fail("give one of --join and --host, once");

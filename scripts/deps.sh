@@ -1,18 +1,24 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that Vantoro needs to build, when they are
-# missing. Usage: scripts/deps.sh [run|test|shots]
-#   run    what the program needs to build and start (the default)
-#   test   that, plus the test, benchmark and fuzzing tools
-#   shots  that, plus an X server in memory and screenshot tools
+# missing. Usage: scripts/deps.sh [run|test|shots|package]
+#   run      what the program needs to build and start (the default)
+#   test     that, plus the test, benchmark and fuzzing tools, the checkers
+#            of the installed files (desktop entry, metadata, manual pages)
+#            and the tools of the Debian package
+#   shots    that, plus an X server in memory and screenshot tools
+#   package  what the program needs, plus the tools of the Debian package
 set -euo pipefail
 
 what=${1:-run}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-dejavu-core)
 case "$what" in
   run) ;;
-  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev clang-format git) ;;
+  test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev clang-format git
+                   desktop-file-utils appstream man-db groff-base dpkg-dev file) ;;
   shots) packages+=(libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth xdotool x11-apps imagemagick) ;;
-  *) echo "usage: $0 [run|test|shots]" >&2; exit 2 ;;
+  # dpkg-shlibdeps (dpkg-dev) and file compute the package's dependencies.
+  package) packages+=(dpkg-dev file) ;;
+  *) echo "usage: $0 [run|test|shots|package]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds Vantoro and runs every test: once in a normal build, once under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then a short run of each
-# fuzz target. Installs missing build packages first.
+# fuzz target; the normal build is also installed into a temporary folder and
+# what it installed is checked. Installs missing build packages first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -45,12 +46,43 @@ done
 [ "$(ls net/*.h | wc -l)" -eq "${#layers[@]}" ] || { echo "a net/ module is missing from the order" >&2; exit 1; }
 
 echo "== Build and test (warnings are errors)"
-cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORO_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs" -LE long
 
+echo "== Install into a temporary folder and check what was installed"
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+DESTDIR="$stage" cmake --install build/test --prefix /usr >/dev/null
+share="$stage/usr/share"
+desktop-file-validate "$share"/applications/*.desktop
+appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml
+for page in "$share"/man/man6/*.6; do
+  # Every warning of the formatter fails the check.
+  warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+    man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+  if [ -n "$warnings" ]; then
+    echo "$page: $warnings" >&2
+    exit 1
+  fi
+done
+# Both programs print the version of the newest release in the metadata, and
+# --version opens no window (a window would keep the program running).
+version=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' "$share"/metainfo/*.metainfo.xml | head -n 1)
+for program in vantoro vantoro-bot; do
+  if ! printed=$(timeout 10 "$stage/usr/bin/$program" --version); then
+    echo "$program --version failed or did not end" >&2
+    exit 1
+  fi
+  if [ "$printed" != "$program $version" ]; then
+    echo "$program --version printed \"$printed\", not \"$program $version\"" >&2
+    exit 1
+  fi
+done
+echo "Installed files valid; both programs are version $version"
+
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTORO_SANITIZE=ON \
+cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTORO_WERROR=ON -DVANTORO_SANITIZE=ON \
   -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -58,6 +90,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 echo "== Fuzz the message reader briefly (clang, libFuzzer)"
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVANTORO_FUZZ=ON -DVANTORO_BUILD_GUI=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
+  -DVANTORO_WERROR=ON -DVANTORO_FUZZ=ON -DVANTORO_BUILD_GUI=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/fuzz -j "$jobs" --target fuzz_targets
 ctest --test-dir build/fuzz --output-on-failure -L fuzz

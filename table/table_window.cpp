@@ -1,7 +1,7 @@
 #include "table/table_window.h"
 
 #include <QAction>
-#include <QFile>
+#include <QDir>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -50,12 +50,14 @@ class AwayButton : public QPushButton {
     void nextCheckState() override {}
 };
 
+// The icon the desktop's theme has for the program, at every size it is
+// drawn in (":/icons/<size>.png"), compiled into the program so that a build
+// that is not installed shows it too.
 QIcon ApplicationIcon() {
     QIcon icon;
-    for (const char* size : {"32", "16"}) {
-        const QString path =
-            QStringLiteral(":/bitmaps/%1_%2.bmp").arg(IDI_APP).arg(QLatin1String(size));
-        if (QFile::exists(path)) icon.addFile(path);
+    const QDir icons(QStringLiteral(":/icons"));
+    for (const QString& name : icons.entryList({QStringLiteral("*.png")}, QDir::Files)) {
+        icon.addFile(icons.filePath(name));
     }
     return icon;
 }

@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bot/moves.h"
@@ -14,11 +15,12 @@
 
 namespace bot_test {
 
+inline constexpr std::string_view kRanks = "A23456789TJQK";  // by rank index
+inline constexpr std::string_view kSuits = "DCHS";           // by suit
+
 // A card written as rank and suit: "3D" three of diamonds, "TH" ten of
 // hearts, "2S" two of spades, "AC" ace of clubs.
 inline std::uint8_t Card(const std::string& name) {
-    static const std::string kRanks = "A23456789TJQK";
-    static const std::string kSuits = "DCHS";
     const auto rank = kRanks.find(name.at(0));
     const auto suit = kSuits.find(name.at(1));
     if (name.size() != 2 || rank == std::string::npos || suit == std::string::npos) {
@@ -38,12 +40,24 @@ inline std::vector<std::uint8_t> Cards(const std::string& names) {
     return cards;
 }
 
+// The cards as Card reads them, in the given order, separated by spaces.
+inline std::string Names(const std::vector<std::uint8_t>& cards) {
+    std::string names;
+    for (std::uint8_t card : cards) {
+        if (!names.empty()) names += ' ';
+        names += kRanks.at(card % 13);
+        names += kSuits.at(card / 13);
+    }
+    return names;
+}
+
 // A table in the middle of a round of a game that is not new: the given
 // hands (positions 0 onward in hand order, NO_CARD after), `turn` on turn,
 // and `play` (empty for a free lead) on the table, put down by `leader`.
 // With `filler`, seat s also receives filler[s] cards that no hand and no
 // play holds (the lowest unused ones), so that opponents can hold cards the
-// seat on turn cannot know.
+// seat on turn cannot know. Throws std::invalid_argument for a hand of more
+// than HAND_SIZE cards or a play of more than PLAY_SIZE.
 inline GameTable MakeTable(const std::string hands[SEAT_COUNT + 1], int turn, int leader,
                            const std::string& play, const int filler[SEAT_COUNT + 1] = nullptr) {
     GameTable table;
@@ -55,12 +69,14 @@ inline GameTable MakeTable(const std::string hands[SEAT_COUNT + 1], int turn, in
     bool used[DECK_SIZE] = {};
     for (int s = 1; s <= SEAT_COUNT; ++s) {
         const std::vector<std::uint8_t> cards = Cards(hands[s]);
+        if (cards.size() > HAND_SIZE) throw std::invalid_argument("too many cards: " + hands[s]);
         for (std::size_t p = 0; p < cards.size(); ++p) {
             table.hands[s][p] = cards[p];
             used[cards[p]] = true;
         }
     }
     const std::vector<std::uint8_t> onTable = Cards(play);
+    if (onTable.size() > PLAY_SIZE) throw std::invalid_argument("too many cards: " + play);
     for (std::size_t i = 0; i < onTable.size(); ++i) {
         table.tablePlay[i] = onTable[i];
         table.lastPlays[leader][i] = onTable[i];

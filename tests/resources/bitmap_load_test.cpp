@@ -43,3 +43,18 @@ TEST(BitmapLoad, CompiledResourcesAreTheCommittedFiles) {
         EXPECT_TRUE(compiled == ReadAll(CommittedPath(entry.name)));
     }
 }
+
+TEST(IconLoad, TheThemeIconLoadsAtEverySizeOnAClearBackground) {
+    // The desktop shows the icon on its own background: a file of the wrong
+    // size lands in the wrong folder of the theme, an opaque one shows a box.
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        SCOPED_TRACE(size);
+        const QImage icon(QStringLiteral(":/icons/%1.png").arg(size));
+        ASSERT_FALSE(icon.isNull());
+        EXPECT_EQ(icon.size(), QSize(size, size));
+        ASSERT_TRUE(icon.hasAlphaChannel());
+        EXPECT_EQ(qAlpha(icon.pixel(size - 1, 0)), 0);
+        EXPECT_EQ(qAlpha(icon.pixel(0, size - 1)), 0);
+        EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255);
+    }
+}

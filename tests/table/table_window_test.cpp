@@ -148,6 +148,14 @@ TEST(TableWindowStart, EmptySeatsNoPlayersStatusFocusAndButtons) {
     EXPECT_TRUE(window.commands.empty());
 }
 
+TEST(TableWindowStart, ShowsTheProgramsIconAtEverySizeOfTheTheme) {
+    TableWindow window;
+    const QList<QSize> sizes = window.windowIcon().availableSizes();
+    for (int size : {16, 32, 48, 64, 128, 256}) {
+        EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    }
+}
+
 TEST(TableWindowMenu, FollowsThePlayerCountOnly) {
     TableWindow window;
     window.show();

@@ -1,5 +1,5 @@
 // The pictures that are not card faces: jokers, the two symbols, the backs,
-// the markers, the title, the away chair and the icon.
+// the markers, the title and the away chair (the icon is in icon.cpp).
 
 #include <QPainter>
 #include <QPainterPath>
@@ -473,31 +473,6 @@ QImage DrawTitle() {
     stroke(name.translated(-0.6, -0.8), QColor(255, 246, 170), 1.4);
     p.end();
     // The corners stay exactly the felt so that the picture shows no box.
-    return image;
-}
-
-// ---- Icon ---------------------------------------------------------------
-
-QImage DrawIcon(int size) {
-    QImage image(size, size, QImage::Format_RGB32);
-    image.fill(FELT);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    auto card = [&](int x, int y, int w, int h, Suit suit, int pipW, int pipH) {
-        p.fillRect(x, y, w, h, QColor::fromRgb(BLACK));
-        p.fillRect(x + 1, y + 1, w - 2, h - 2, QColor::fromRgb(WHITE));
-        const Mask pip = SuitMask(suit, pipW, pipH);
-        p.end();
-        DrawMask(image, pip, x + (w - pipW) / 2, y + (h - pipH) / 2, SuitColour(suit));
-        p.begin(&image);
-    };
-    if (size >= 32) {
-        card(2, 3, 18, 25, Suit::Spades, 11, 13);
-        card(12, 5, 18, 25, Suit::Hearts, 11, 11);
-    } else {
-        card(1, 1, 10, 13, Suit::Spades, 7, 8);
-        card(6, 2, 9, 13, Suit::Hearts, 7, 7);
-    }
     return image;
 }
 

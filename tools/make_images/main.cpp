@@ -1,7 +1,8 @@
 // make_images: draws every bitmap of the program and writes it as
-// <output dir>/<id>.bmp. Run by hand when the artwork changes:
+// <output dir>/<id>.bmp, and with --icons the desktop's icon as
+// <icon dir>/<size>.png. Run by hand when the artwork changes:
 //
-//   make_images resources/bitmaps [--sheet docs/cards.png]
+//   make_images resources/bitmaps --icons resources/icons [--sheet docs/cards.png]
 //
 // The output depends on nothing but this program: no image, font file or
 // setting is read, so running it again writes the same bytes.
@@ -19,7 +20,9 @@
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: make_images <output dir> [--sheet <file.png> [--scale N]]\n");
+    std::fprintf(
+        stderr,
+        "usage: make_images <output dir> [--icons <dir>] [--sheet <file.png> [--scale N]]\n");
     return 2;
 }
 
@@ -41,9 +44,12 @@ int main(int argc, char** argv) {
     if (args.isEmpty() || args.first().startsWith("-")) return Usage();
     const QString outDir = args.first();
     QString sheetPath;
+    QString iconDir;
     int scale = 2;
     for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == "--sheet" && i + 1 < args.size()) {
+        if (args[i] == "--icons" && i + 1 < args.size()) {
+            iconDir = args[++i];
+        } else if (args[i] == "--sheet" && i + 1 < args.size()) {
             sheetPath = args[++i];
         } else if (args[i] == "--scale" && i + 1 < args.size()) {
             scale = args[++i].toInt();
@@ -52,9 +58,11 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (!QDir().mkpath(outDir)) {
-        std::fprintf(stderr, "make_images: cannot create %s\n", qPrintable(outDir));
-        return 1;
+    for (const QString& dir : {outDir, iconDir}) {
+        if (!dir.isEmpty() && !QDir().mkpath(dir)) {
+            std::fprintf(stderr, "make_images: cannot create %s\n", qPrintable(dir));
+            return 1;
+        }
     }
 
     const std::vector<Picture> pictures = MakePictures();
@@ -76,6 +84,16 @@ int main(int argc, char** argv) {
             file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "make_images: cannot write %s\n", qPrintable(file.fileName()));
             return 1;
+        }
+    }
+    if (!iconDir.isEmpty()) {
+        for (int size : ICON_SIZES) {
+            QImage icon = DrawThemeIcon(size);
+            // A fixed resolution: the default one comes from the screen.
+            icon.setDotsPerMeterX(3780);
+            icon.setDotsPerMeterY(3780);
+            const QString path = QDir(iconDir).filePath(QString::number(size) + ".png");
+            if (!WritePng(icon, path)) return 1;
         }
     }
     if (!sheetPath.isEmpty() && !WritePng(MakeSheet(pictures, scale), sheetPath)) return 1;

@@ -1,5 +1,5 @@
 // Every picture of the program, drawn from scratch: the 65 images of the card
-// set, the five single images, the two sizes of the icon, and the contact
+// set, the five single images, the icon at every size, and the contact
 // sheet that shows them all.
 #pragma once
 
@@ -36,7 +36,12 @@ QImage DrawTurnLocal();  // 367
 QImage DrawPassed();     // 368
 QImage DrawTitle();      // 373
 QImage DrawAway();       // 374
+// The program's icon at `size` pixels square: on a clear background as the
+// desktop's icon theme and the window show it (drawn for each of ICON_SIZES),
+// and on the felt in palette colours as the 16-colour icon 369 (16 and 32).
+QImage DrawThemeIcon(int size);
 QImage DrawIcon(int size);
+inline constexpr int ICON_SIZES[] = {16, 32, 48, 64, 128, 256};
 
 // The white card with its thin border, rounded corners outside it in
 // `corner`. Used by every face and every back.
