@@ -26,6 +26,13 @@ constexpr int IDB_AWAY = 374;        // 17 x 22, the away marker
 constexpr int CARD_IMAGE_COUNT = 65;
 constexpr int CARD_BACK_SMALL = 63;
 
+// The four-colour deck (diamonds blue, clubs green): face i is bitmap
+// IDB_FOUR_COLOUR_FIRST + i, 401..452; its other slots are the classic set's.
+// For screens of high pixel density the faces of both decks and the small
+// back also exist drawn at twice the size, as ":/bitmaps/<id>@2x.bmp"
+// (142 x 192 and 70 x 94).
+constexpr int IDB_FOUR_COLOUR_FIRST = 401;
+
 // Controls of the table window and of the connect dialog; the commands of the
 // buttons and of the menu carry these ids.
 constexpr int IDOK = 1;      // hidden default button: Enter in the chat input sends the line

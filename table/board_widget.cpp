@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "ui/card_image.h"
 #include "ui/table_painter.h"
 
 BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent) {
@@ -13,6 +14,8 @@ BoardWidget::BoardWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void BoardWidget::paintEvent(QPaintEvent* /*event*/) {
+    // The cards follow the pixel density of the screen the board is on now.
+    SetCardPixelRatio(devicePixelRatioF());
     QPainter painter(this);
     PaintBoard(painter, rect());
 }

@@ -15,7 +15,8 @@ class BoardWidget : public QWidget {
     std::function<void(int x, int y)> onLeftButtonDown;
 
   protected:
-    // Fills the felt and paints the table over it; every change of what is
+    // Fills the felt and paints the table over it, with the card pictures
+    // for the pixel ratio of the board's screen; every change of what is
     // shown comes here through update() of the board or of one rectangle.
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

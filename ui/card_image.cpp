@@ -1,10 +1,14 @@
 #include "ui/card_image.h"
 
 #include <QColor>
+#include <QFile>
+#include <QPaintDevice>
 #include <QPainter>
+#include <cmath>
 #include <new>
 
 #include "resources/resource_ids.h"
+#include "rules/game_table.h"
 
 CardImage** g_cardImages = nullptr;
 CardImage* g_turnOtherImage = nullptr;
@@ -17,6 +21,9 @@ namespace {
 
 constexpr int DEFAULT_CARD_WIDTH = 71;
 constexpr int DEFAULT_CARD_HEIGHT = 96;
+
+bool g_fourColourDeck = false;
+bool g_doubleSizeCards = false;  // the screen's device pixel ratio is 1.5 or more
 
 // A two-colour picture is shown in the painter's text colour (black) where it
 // is dark and its background colour (white) where it is light.
@@ -38,6 +45,23 @@ void FreeImage(CardImage*& image) {
     image = nullptr;
 }
 
+// The picture of card-set slot `slot` for the current deck and pixel ratio.
+CardImage* NewSlotImage(int slot) {
+    const bool face = slot < DECK_SIZE;
+    const int id = face && g_fourColourDeck ? IDB_FOUR_COLOUR_FIRST + slot : IDB_CARD_FIRST + slot;
+    if (g_doubleSizeCards) {
+        const QString large = QStringLiteral(":/bitmaps/%1@2x.bmp").arg(id);
+        if (QFile::exists(large)) return new (std::nothrow) CardImage(large, 2);
+    }
+    return new (std::nothrow) CardImage(id);
+}
+
+void ReloadCardImages() {
+    if (g_cardImages == nullptr) return;
+    FreeCardImages();
+    LoadCardImages();
+}
+
 }  // namespace
 
 QImage LoadBitmapFile(const QString& path) {
@@ -51,23 +75,36 @@ QString BitmapPath(int resourceId) {
     return QStringLiteral(":/bitmaps/%1.bmp").arg(resourceId);
 }
 
-CardImage::CardImage(int resourceId) : bitmap(LoadBitmapFile(BitmapPath(resourceId))) {
+CardImage::CardImage(int resourceId) : CardImage(BitmapPath(resourceId), 1) {}
+
+CardImage::CardImage(const QString& path, int pixelRatio) : bitmap(LoadBitmapFile(path)) {
     if (bitmap.isNull()) return;
-    height = bitmap.height();
-    width = bitmap.width();
+    bitmap.setDevicePixelRatio(pixelRatio);
+    height = bitmap.height() / pixelRatio;
+    width = bitmap.width() / pixelRatio;
 }
 
 void CardImage::Draw(QPainter& painter, int x, int y) const {
     if (bitmap.isNull()) return;
+    // Qt draws the image at its size in logical pixels.
+    const QPaintDevice* device = painter.device();
+    const qreal magnification =
+        (device != nullptr ? device->devicePixelRatioF() : 1.0) / bitmap.devicePixelRatio();
+    const bool whole = magnification >= 1 && magnification == std::floor(magnification);
+    if (whole || painter.testRenderHint(QPainter::SmoothPixmapTransform)) {
+        painter.drawImage(QPoint(x, y), bitmap);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
     painter.drawImage(QPoint(x, y), bitmap);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
 }
 
 void LoadCardImages() {
     if (g_cardImages != nullptr) return;
     g_cardImages = new (std::nothrow) CardImage*[CARD_IMAGE_COUNT];
     if (g_cardImages == nullptr) return;
-    for (int i = 0; i < CARD_IMAGE_COUNT; ++i)
-        g_cardImages[i] = new (std::nothrow) CardImage(IDB_CARD_FIRST + i);
+    for (int i = 0; i < CARD_IMAGE_COUNT; ++i) g_cardImages[i] = NewSlotImage(i);
 }
 
 void FreeCardImages() {
@@ -114,4 +151,21 @@ int CardHeight() {
     if (g_cardImages == nullptr || g_cardImages[0] == nullptr || g_cardImages[0]->IsNull())
         return DEFAULT_CARD_HEIGHT;
     return g_cardImages[0]->Height();
+}
+
+void SetFourColourDeck(bool fourColours) {
+    if (fourColours == g_fourColourDeck) return;
+    g_fourColourDeck = fourColours;
+    ReloadCardImages();
+}
+
+bool FourColourDeck() {
+    return g_fourColourDeck;
+}
+
+void SetCardPixelRatio(qreal devicePixelRatio) {
+    const bool doubleSize = devicePixelRatio >= 1.5;
+    if (doubleSize == g_doubleSizeCards) return;
+    g_doubleSizeCards = doubleSize;
+    ReloadCardImages();
 }

@@ -5,7 +5,16 @@
 // The images form two groups: the card set `g_cardImages` (65 images indexed by
 // card-set slot, slot i being bitmap IDB_CARD_FIRST + i) and five single
 // images for the turn, pass, title and away pictures. Drawing an image is one
-// copy of the whole picture, unscaled and opaque.
+// copy of the whole picture, opaque, at its size in logical pixels.
+//
+// The card set follows two choices, kept for the whole program (defaults: the
+// classic deck, ratio 1). With the four-colour deck the faces are bitmaps
+// IDB_FOUR_COLOUR_FIRST + card index. On a screen whose device pixel ratio is
+// 1.5 or more, each slot whose bitmap exists drawn at twice the size
+// ("<id>@2x.bmp": the faces and the small back) takes that picture with the
+// image's device pixel ratio 2, so it covers the same logical pixels as the
+// 71 x 96 picture: the painter's positions, CardWidth and CardHeight do not
+// change with the ratio.
 //
 // A bitmap that does not load gives a null image, which draws nothing; no
 // message is shown. All of this runs on the thread of the event loop.
@@ -30,21 +39,27 @@ class CardImage {
     // Loads bitmap `resourceId` from the program's resources; a bitmap that
     // does not load leaves the image null.
     explicit CardImage(int resourceId);
+    // Loads the bitmap file at `path`, drawn for `pixelRatio` device pixels
+    // per logical pixel (1, or 2 for a picture at twice the size).
+    CardImage(const QString& path, int pixelRatio);
     CardImage(const CardImage&) = delete;
     CardImage& operator=(const CardImage&) = delete;
 
-    // Copies the whole picture, width x height pixels, with its top-left corner
-    // at (x, y): no scaling, no transparent colour. A null image draws nothing.
+    // Copies the whole picture, width x height logical pixels, with its
+    // top-left corner at (x, y), no transparent colour. Where the device's
+    // pixel ratio is the picture's, or a whole multiple of it, every pixel is
+    // copied as it is; any other ratio filters the picture, so that no row or
+    // column is lost. A null image draws nothing.
     void Draw(QPainter& painter, int x, int y) const;
 
     bool IsNull() const { return bitmap.isNull(); }
-    int Width() const { return width; }
+    int Width() const { return width; }  // logical pixels
     int Height() const { return height; }
     const QImage& Bitmap() const { return bitmap; }
 
   private:
     QImage bitmap;   // null when the resource did not load
-    int height = 0;  // pixels; 0 for a null image
+    int height = 0;  // logical pixels; 0 for a null image
     int width = 0;
 };
 
@@ -58,8 +73,8 @@ extern CardImage* g_passImage;       // IDB_PASSED, at a seat that has passed
 extern CardImage* g_titleImage;      // IDB_TITLE, on the waiting screen
 extern CardImage* g_awayImage;       // IDB_AWAY, at a seat that is away
 
-// Loads the 65 images of the card set in slot order; does nothing when the set
-// already exists.
+// Loads the 65 images of the card set in slot order, as the deck and the
+// pixel ratio choose; does nothing when the set already exists.
 void LoadCardImages();
 // Frees every image of the card set and the array; g_cardImages is null after.
 void FreeCardImages();
@@ -75,7 +90,17 @@ void FreeTableImages();
 // null image draws nothing.
 void DrawCard(QPainter& painter, int card, int x, int y);
 
-// The size of a face-up card: the size of slot 0, or 71 x 96 when slot 0 is
-// not loaded.
+// The size of a face-up card in logical pixels: the size of slot 0, or
+// 71 x 96 when slot 0 is not loaded.
 int CardWidth();
 int CardHeight();
+
+// The deck: true for four colours (the "Cartes à quatre couleurs" option),
+// false for the classic one. A change while the card set is loaded loads it
+// again at once; the caller repaints the table.
+void SetFourColourDeck(bool fourColours);
+bool FourColourDeck();
+// The device pixel ratio of the screen the table is shown on (the board's
+// devicePixelRatioF()). A change that crosses 1.5 while the card set is
+// loaded loads it again at once; the caller is about to paint or repaints.
+void SetCardPixelRatio(qreal devicePixelRatio);

@@ -3,6 +3,11 @@
 //   BM_PaintTable/full      the whole board of a table of four in mid-game
 //   BM_PaintTable/waiting   the whole board of the waiting screen
 //   BM_PaintOneCard         one card's rectangle (the repaint of a click)
+//   BM_PaintTableDense      the full table on a board of device pixel ratio 2,
+//                           with the cards drawn at twice the size
+//   BM_LoadCardSet          loading the 65 images of a card set (classic or
+//                           four colours, at ratio 1 or 2): what switching
+//                           the deck or moving to another screen costs
 //   BM_StartToFirstPaint    process start (before fork) to the end of the
 //                           table window's first paint, in a fresh process of
 //                           this executable; reports that process's peak
@@ -137,6 +142,49 @@ void BM_PaintOneCard(benchmark::State& state) {
     FreeTableImages();
 }
 BENCHMARK(BM_PaintOneCard)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintTableDense(benchmark::State& state) {
+    SetCardPixelRatio(2);
+    LoadTableImages();
+    GameTable table;
+    g_table = &table;
+    SetUpMidGame(table);
+    QImage board(BoardSize() * 2, QImage::Format_RGB32);
+    board.setDevicePixelRatio(2);
+    for (auto _ : state) {
+        QPainter painter(&board);
+        PaintBoard(painter, QRect(QPoint(0, 0), BoardSize()));
+        painter.end();
+        benchmark::DoNotOptimize(board.constBits());
+    }
+    g_table = nullptr;
+    g_playerCount = 0;
+    FreeTableImages();
+    SetCardPixelRatio(1);
+}
+BENCHMARK(BM_PaintTableDense)->Unit(benchmark::kMicrosecond);
+
+void BM_LoadCardSet(benchmark::State& state) {
+    const bool fourColours = state.range(0) == 1;
+    const int ratio = static_cast<int>(state.range(1));
+    SetFourColourDeck(fourColours);
+    SetCardPixelRatio(ratio);
+    for (auto _ : state) {
+        LoadCardImages();
+        benchmark::DoNotOptimize(g_cardImages);
+        FreeCardImages();
+    }
+    state.SetLabel(std::string(fourColours ? "four colours" : "classic") + " at ratio " +
+                   std::to_string(ratio));
+    SetFourColourDeck(false);
+    SetCardPixelRatio(1);
+}
+BENCHMARK(BM_LoadCardSet)
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({0, 2})
+    ->Args({1, 2})
+    ->Unit(benchmark::kMillisecond);
 
 // Starts `argv` with its output on a pipe; returns the pid (0 on failure).
 pid_t Spawn(char* const argv[], int* output) {

@@ -34,6 +34,14 @@ inline std::vector<BitmapEntry> AllBitmaps() {
     specs.push_back({"369_16", 16, 16, 4});
     specs.push_back({"373", 150, 185, 24});
     specs.push_back({"374", 17, 22, 4});
+    // The readable sets, 16 colours throughout: the four-colour faces, and
+    // the faces of both decks and the small back at twice the size.
+    for (int id = 301; id <= 352; ++id) specs.push_back({QString::number(id) + "@2x", 142, 192, 4});
+    specs.push_back({"364@2x", 70, 94, 4});
+    for (int id = 401; id <= 452; ++id) {
+        specs.push_back({QString::number(id), 71, 96, 4});
+        specs.push_back({QString::number(id) + "@2x", 142, 192, 4});
+    }
     return specs;
 }
 

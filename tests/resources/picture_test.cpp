@@ -1,7 +1,7 @@
 // The pixels that matter to the table: markers and title that show no box on
 // the felt, turn triangles that point the right way, two-colour cards that
 // read as black on white, and faces whose index, colour and pips name the
-// card their slot stands for.
+// card their slot stands for, in every set of faces.
 
 #include <gtest/gtest.h>
 
@@ -66,6 +66,19 @@ int CountMarks(const QImage& image, const QRect& rect) {
         }
     }
     return marks;
+}
+
+// The four sets of faces: classic and four colours, each at 71 x 96 and at
+// twice the size, where every length of the small card doubles.
+struct FaceSet {
+    int firstId;
+    const char* size;  // "" or "@2x"
+    int scale;
+};
+constexpr FaceSet kFaceSets[] = {{301, "", 1}, {301, "@2x", 2}, {401, "", 1}, {401, "@2x", 2}};
+
+QImage ShownFace(const FaceSet& set, int card) {
+    return Shown(QString::number(set.firstId + card) + set.size);
 }
 
 }  // namespace
@@ -139,12 +152,15 @@ TEST(Faces, CornerIndexHasTheSuitColourOfItsSlot) {
 TEST(Faces, NumberCardsCarryAsManyPipsAsTheirRank) {
     // Between the two corner indexes a number card shows exactly its number
     // of separate pips.
-    const QRect field(14, 5, 43, 86);
-    for (int card = 0; card < 52; ++card) {
-        const int rank = card % 13 + 1;  // 1 = ace ... 13 = king
-        if (rank < 2 || rank > 10) continue;
-        SCOPED_TRACE(card);
-        EXPECT_EQ(CountMarks(Shown(QString::number(CardResource(card))), field), rank);
+    for (const FaceSet& set : kFaceSets) {
+        const int s = set.scale;
+        const QRect field(14 * s, 5 * s, 43 * s, 86 * s);
+        for (int card = 0; card < 52; ++card) {
+            const int rank = card % 13 + 1;  // 1 = ace ... 13 = king
+            if (rank < 2 || rank > 10) continue;
+            SCOPED_TRACE(testing::Message() << set.firstId + card << set.size);
+            EXPECT_EQ(CountMarks(ShownFace(set, card), field), rank);
+        }
     }
 }
 
@@ -153,31 +169,38 @@ TEST(Faces, CardsReadTheSameFromEitherEnd) {
     // turned partner (the two, four and ten) and for the court cards, whose
     // lower half is the upper half turned. The other numbers keep a row of
     // upright pips across the middle.
-    for (int card = 0; card < 52; ++card) {
-        const int rank = card % 13 + 1;
-        if (rank != 2 && rank != 4 && rank != 10 && rank < 11) continue;
-        SCOPED_TRACE(card);
-        const QImage image = Shown(QString::number(CardResource(card)));
-        int differing = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x) {
-                differing +=
-                    image.pixel(x, y) != image.pixel(image.width() - 1 - x, image.height() - 1 - y);
+    for (const FaceSet& set : kFaceSets) {
+        for (int card = 0; card < 52; ++card) {
+            const int rank = card % 13 + 1;
+            if (rank != 2 && rank != 4 && rank != 10 && rank < 11) continue;
+            SCOPED_TRACE(testing::Message() << set.firstId + card << set.size);
+            const QImage image = ShownFace(set, card);
+            int differing = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    differing += image.pixel(x, y) !=
+                                 image.pixel(image.width() - 1 - x, image.height() - 1 - y);
+                }
             }
+            EXPECT_EQ(differing, 0);
         }
-        EXPECT_EQ(differing, 0);
     }
 }
 
 TEST(Faces, TheStripLeftVisibleInAHandHoldsTheWholeIndex) {
-    // In a fanned hand only x < 15 of a card shows. The index must end inside
-    // that strip, and no pip or frame may be cut by its edge: the column
-    // x = 14 is paper from top to bottom (inside the border).
-    for (int card = 0; card < 52; ++card) {
-        SCOPED_TRACE(card);
-        const QImage image = Shown(QString::number(CardResource(card)));
-        int ink = 0;
-        for (int y = 1; y < image.height() - 1; ++y) ink += IsInk(image.pixel(14, y));
-        EXPECT_EQ(ink, 0);
+    // In a fanned hand only x < 15 of a card shows (x < 30 at twice the
+    // size). The index must end inside that strip, and no pip or frame may
+    // be cut by its edge: the last column of the strip is paper from top to
+    // bottom (inside the border).
+    for (const FaceSet& set : kFaceSets) {
+        for (int card = 0; card < 52; ++card) {
+            SCOPED_TRACE(testing::Message() << set.firstId + card << set.size);
+            const QImage image = ShownFace(set, card);
+            int ink = 0;
+            for (int x = 14 * set.scale; x < 15 * set.scale; ++x) {
+                for (int y = 1; y < image.height() - 1; ++y) ink += IsInk(image.pixel(x, y));
+            }
+            EXPECT_EQ(ink, 0);
+        }
     }
 }

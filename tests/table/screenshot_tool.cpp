@@ -3,9 +3,10 @@
 // table of four in the second round of a game ("mid-game", played out here
 // with the game's own rules and a simple player), keeps it open for a few
 // seconds so that it can be captured from the display, and with "--grab
-// FILE" also writes the window's own grab to FILE.
+// FILE" also writes the window's own grab to FILE. "--four-colours" shows the
+// four-colour deck.
 //
-// Usage: table_screenshot waiting|mid-game [seconds] [--grab FILE]
+// Usage: table_screenshot waiting|mid-game [seconds] [--grab FILE] [--four-colours]
 #include <QApplication>
 #include <QPixmap>
 #include <QTimer>
@@ -16,6 +17,7 @@
 #include "resources/resource_ids.h"
 #include "rules/game_table.h"
 #include "table/table_window.h"
+#include "ui/card_image.h"
 
 namespace {
 
@@ -76,7 +78,9 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (argc < 2 ||
         (std::strcmp(argv[1], "waiting") != 0 && std::strcmp(argv[1], "mid-game") != 0)) {
-        std::fprintf(stderr, "usage: %s waiting|mid-game [seconds] [--grab FILE]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s waiting|mid-game [seconds] [--grab FILE] [--four-colours]\n",
+                     argv[0]);
         return 2;
     }
     int seconds = 5;
@@ -84,6 +88,8 @@ int main(int argc, char** argv) {
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--grab") == 0 && i + 1 < argc)
             grabFile = argv[++i];
+        else if (std::strcmp(argv[i], "--four-colours") == 0)
+            SetFourColourDeck(true);
         else
             seconds = std::atoi(argv[i]);
     }

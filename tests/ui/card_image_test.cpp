@@ -1,12 +1,14 @@
 // The image set: loading, the two-colour rule, drawing at each slot's own
-// size, and release to null.
+// size, release to null, and the card set chosen by deck and pixel ratio.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "resources/resource_ids.h"
+#include "rules/game_table.h"
 #include "ui/card_image.h"
 
 namespace {
@@ -39,7 +41,11 @@ QImage DrawnAt(int card, int x, int y) {
 
 class CardImageSetTest : public ::testing::Test {
   protected:
-    void TearDown() override { FreeTableImages(); }
+    void TearDown() override {
+        FreeTableImages();
+        SetFourColourDeck(false);
+        SetCardPixelRatio(1);
+    }
 };
 
 }  // namespace
@@ -136,4 +142,76 @@ TEST_F(CardImageSetTest, CardSizeIsSlotZerosOrTheUsualSizeWithoutIt) {
     LoadTableImages();
     EXPECT_EQ(CardWidth(), g_cardImages[0]->Width());
     EXPECT_EQ(CardHeight(), g_cardImages[0]->Height());
+}
+
+TEST_F(CardImageSetTest, EachDeckShowsItsSuitColoursWithEveryFaceAtBothSizes) {
+    const QRgb red = qRgb(255, 0, 0);
+    const QRgb black = qRgb(0, 0, 0);
+    LoadTableImages();
+    for (bool fourColours : {false, true}) {
+        SetFourColourDeck(fourColours);
+        EXPECT_EQ(FourColourDeck(), fourColours);
+        // Diamonds, clubs, hearts, spades.
+        const QRgb suitColours[4] = {fourColours ? qRgb(0, 0, 255) : red,
+                                     fourColours ? qRgb(0, 128, 0) : black, red, black};
+        for (qreal ratio : {1.0, 1.25, 1.5, 2.0, 1.0}) {
+            SetCardPixelRatio(ratio);
+            const int scale = ratio >= 1.5 ? 2 : 1;
+            SCOPED_TRACE(testing::Message()
+                         << "four colours " << fourColours << ", ratio " << ratio);
+            // Large pictures cover the logical pixels of the small ones.
+            for (int slot = 0; slot < DECK_SIZE; ++slot) {
+                const CardImage& face = *g_cardImages[slot];
+                EXPECT_EQ(face.Bitmap().size(), QSize(71, 96) * scale) << slot;
+                EXPECT_EQ(face.Bitmap().devicePixelRatio(), scale) << slot;
+                EXPECT_EQ(face.Width(), 71);
+                EXPECT_EQ(face.Height(), 96);
+            }
+            const CardImage& back = *g_cardImages[CARD_BACK_SMALL];
+            EXPECT_EQ(back.Bitmap().size(), QSize(35, 47) * scale);
+            EXPECT_EQ(back.Width(), 35);
+            EXPECT_EQ(back.Height(), 47);
+            EXPECT_EQ(CardWidth(), 71);
+            EXPECT_EQ(CardHeight(), 96);
+            // Each ace's suit sign under the rank, and the turned one in the
+            // opposite corner.
+            for (int suit = 0; suit < 4; ++suit) {
+                const QImage& ace = g_cardImages[13 * suit]->Bitmap();
+                EXPECT_EQ(ace.pixel(7 * scale, 20 * scale), suitColours[suit]) << suit;
+                EXPECT_EQ(ace.pixel(ace.width() - 1 - 7 * scale, ace.height() - 1 - 20 * scale),
+                          suitColours[suit])
+                    << suit;
+            }
+        }
+    }
+    // Chosen while no set exists, a deck applies to the next load.
+    FreeTableImages();
+    SetFourColourDeck(false);
+    SetCardPixelRatio(2);
+    LoadTableImages();
+    EXPECT_EQ(g_cardImages[13]->Bitmap().pixel(14, 40), black);
+    EXPECT_EQ(g_cardImages[13]->Bitmap().width(), 142);
+}
+
+TEST_F(CardImageSetTest, AtAFractionalRatioNoLineOfTheCardIsLost) {
+    // At 150 % the 142 x 192 pictures shrink to three quarters; copied pixel
+    // by pixel, every fourth row and column would vanish with the border
+    // lines on them. Filtered, each border stays darker than the paper.
+    SetCardPixelRatio(1.5);
+    LoadTableImages();
+    QImage canvas(150, 150, QImage::Format_RGB32);
+    canvas.setDevicePixelRatio(1.5);
+    canvas.fill(qRgb(255, 255, 255));
+    QPainter painter(&canvas);
+    DrawCard(painter, 0, 1, 1);  // device pixels 1.5 to 108 across, 1.5 to 145.5 down
+    painter.end();
+    const auto darkest = [&](QPoint from, QPoint step) {
+        int gray = 255;
+        for (int i = 0; i < 3; ++i) gray = std::min(gray, qGray(canvas.pixel(from + i * step)));
+        return gray;
+    };
+    EXPECT_LT(darkest({1, 70}, {1, 0}), 240) << "left border";
+    EXPECT_LT(darkest({106, 70}, {1, 0}), 240) << "right border";
+    EXPECT_LT(darkest({50, 1}, {0, 1}), 240) << "top border";
+    EXPECT_LT(darkest({50, 144}, {0, 1}), 240) << "bottom border";
 }

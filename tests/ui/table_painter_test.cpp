@@ -93,6 +93,7 @@ class PainterTest : public ::testing::Test {
         g_playerCount = 0;
         g_localSeat = 0;
         FreeTableImages();
+        SetCardPixelRatio(1);
     }
 
     QImage Render() const {
@@ -360,4 +361,30 @@ TEST_F(PainterTest, TableOfFourWithoutAKnownLocalSeatKeepsTheWaitingScreen) {
     const QImage shot = Render();
     EXPECT_TRUE(Shows(shot, QRect(415, 40, 150, 185), g_titleImage->Bitmap()));
     EXPECT_TRUE(AllFelt(shot, QRect(0, 0, size.width(), 30)));
+}
+
+TEST_F(PainterTest, OnADenseScreenTheLargeCardsLieWhereTheSmallOnesDo) {
+    // A board of device pixel ratio 2: every card keeps its logical place
+    // and rectangle, and its 2x picture is copied pixel for pixel.
+    SetCardPixelRatio(2);
+    ASSERT_EQ(Picture(0).width(), 142);
+    GiveCards(1, 13, 20);
+    GiveCards(2, 13, 0);
+    table->selection[4] = 0xFF;
+    QImage shot(size * 2, QImage::Format_RGB32);
+    shot.setDevicePixelRatio(2);
+    {
+        QPainter painter(&shot);
+        PaintBoard(painter, QRect(QPoint(0, 0), size));
+    }
+    EXPECT_TRUE(Shows(shot, QRect(380, 570, 142, 192), Picture(32)));  // the last card, x = 190
+    EXPECT_TRUE(Shows(shot, QRect(230, 570, 30, 192), Picture(27)));   // a strip, x = 115
+    EXPECT_TRUE(Shows(shot, QRect(140, 530, 142, 40), Picture(24)));   // raised above its neighbour
+    EXPECT_TRUE(Shows(shot, QRect(340, 30, 70, 94), Picture(CARD_BACK_SMALL)));  // x = 50 + 120
+    EXPECT_TRUE(AllFelt(shot, QRect(522, 530, 10, 232)));
+    EXPECT_TRUE(AllFelt(shot, QRect(410, 30, 40, 94)));
+    EXPECT_EQ(g_cardRects[12].left, 190);
+    EXPECT_EQ(g_cardRects[12].right, 261);
+    EXPECT_EQ(g_cardRects[4].top, 265);
+    EXPECT_EQ(g_cardRects[4].bottom, 381);
 }

@@ -2,6 +2,8 @@
 // turned round below a diagonal, as printed court cards are.
 
 #include <QPainter>
+#include <QPainterPath>
+#include <cmath>
 
 #include "tools/make_images/palette.h"
 #include "tools/make_images/pictures.h"
@@ -54,8 +56,15 @@ struct Look {
     QRgb lining;  // edges and patterns
 };
 
-Look LookOf(Suit suit, int rank) {
+Look LookOf(Suit suit, int rank, bool fourColours) {
     const bool red = IsRed(suit);
+    if (fourColours && !(suit == Suit::Hearts || suit == Suit::Spades)) {
+        // A blue or green robe with a darker panel of the same colour.
+        const QRgb robe = SuitColour(suit, true);
+        const QRgb panel = suit == Suit::Diamonds ? NAVY : OLIVE;
+        const QRgb jackHair = suit == Suit::Clubs ? MAROON : OLIVE;  // not the olive panel
+        return {robe, panel, rank == 12 ? SILVER : rank == 11 ? YELLOW : jackHair, YELLOW};
+    }
     switch (rank) {
         case 12:
             return {red ? RED : BLACK, red ? BLUE : RED, SILVER, YELLOW};
@@ -253,52 +262,358 @@ void DrawJack(const Pen& p, const Look& look) {
     }
 }
 
-}  // namespace
+// ---- The figures at twice the size --------------------------------------
+//
+// The same king, queen and jack drawn with shapes instead of pixels, for the
+// 142 x 192 cards. Coordinates are those of the 71 x 96 card, whose middle
+// column 35 spans x = 35 to 36; the painter doubles them, so that a length of
+// one half is one pixel of the large card. Antialiasing stays off: every
+// pixel keeps a palette colour.
 
-void DrawCourt(QImage& card, Suit suit, int rank) {
-    const QRgb colour = SuitColour(suit);
-    const Look look = LookOf(suit, rank);
-    const Pen pen{card};
+constexpr double kMid = kCx + 0.5;
+
+class Shapes {
+  public:
+    Shapes(QImage& card, const QRect& inside) : painter_(&card) {
+        painter_.setClipRect(inside);
+        painter_.setRenderHint(QPainter::Antialiasing, false);
+        painter_.scale(2, 2);
+        painter_.setPen(Qt::NoPen);
+    }
+
+    void Rect(double x, double y, double w, double h, QRgb c) {
+        painter_.fillRect(QRectF(x, y, w, h), QColor::fromRgb(c));
+    }
+    void Ellipse(double cx, double cy, double rx, double ry, QRgb c) {
+        painter_.setBrush(QColor::fromRgb(c));
+        painter_.drawEllipse(QPointF(cx, cy), rx, ry);
+    }
+    void Polygon(std::initializer_list<QPointF> points, QRgb c) {
+        painter_.setBrush(QColor::fromRgb(c));
+        painter_.drawPolygon(QPolygonF(QList<QPointF>(points)));
+    }
+    // The polygon and its mirror image across the middle of the figure.
+    void Pair(std::initializer_list<QPointF> points, QRgb c) {
+        Polygon(points, c);
+        QPolygonF mirrored;
+        for (const QPointF& point : points) mirrored << QPointF(2 * kMid - point.x(), point.y());
+        painter_.drawPolygon(mirrored);
+    }
+    void Path(const QPainterPath& path, QRgb c) { painter_.fillPath(path, QColor::fromRgb(c)); }
+    // A stroke of the given width along a path, with round ends.
+    void Stroke(const QPainterPath& path, double width, QRgb c) {
+        painter_.strokePath(
+            path, QPen(QColor::fromRgb(c), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    }
+
+  private:
+    QPainter painter_;
+};
+
+QPainterPath Curve(QPointF from, QPointF control, QPointF to) {
+    QPainterPath path(from);
+    path.quadTo(control, to);
+    return path;
+}
+
+// The face, its top at y0: a white oval with a fine outline, brows, eyes,
+// nose and mouth, and for the king a moustache and a pointed beard.
+void DrawFace2x(Shapes& s, double y0, bool beard, QRgb hair) {
+    const double cy = y0 + 5.5;
+    s.Ellipse(kMid, cy, 6.5, 5.75, BLACK);
+    s.Ellipse(kMid, cy, 6.0, 5.25, WHITE);
+    const QRgb brow = hair == YELLOW ? OLIVE : hair;
+    for (double side : {-1.0, 1.0}) {
+        const double ex = kMid + side * 2.75;
+        s.Stroke(Curve({ex - 1.75, y0 + 3.25}, {ex, y0 + 2.0}, {ex + 1.75, y0 + 3.25}), 0.5, brow);
+        s.Stroke(Curve({ex - 1.25, y0 + 4.5}, {ex, y0 + 3.75}, {ex + 1.25, y0 + 4.5}), 0.5, BLACK);
+        s.Ellipse(ex, y0 + 4.9, 0.75, 0.75, NAVY);
+    }
+    s.Stroke(Curve({kMid, y0 + 4.75}, {kMid - 0.5, y0 + 6.5}, {kMid + 0.75, y0 + 6.75}), 0.5, GREY);
+    s.Stroke(Curve({kMid - 1.5, y0 + 8.25}, {kMid, y0 + 9.0}, {kMid + 1.5, y0 + 8.25}), 0.75, RED);
+    if (!beard) return;
+    QPainterPath chin;
+    chin.moveTo(kMid - 6.5, y0 + 4.0);
+    chin.lineTo(kMid - 6.5, y0 + 8.5);
+    chin.quadTo(kMid - 5.5, y0 + 12.5, kMid, y0 + 15.5);
+    chin.quadTo(kMid + 5.5, y0 + 12.5, kMid + 6.5, y0 + 8.5);
+    chin.lineTo(kMid + 6.5, y0 + 4.0);
+    chin.lineTo(kMid + 5.5, y0 + 4.0);
+    chin.lineTo(kMid + 5.5, y0 + 7.5);
+    chin.quadTo(kMid + 3.5, y0 + 10.0, kMid, y0 + 10.0);
+    chin.quadTo(kMid - 3.5, y0 + 10.0, kMid - 5.5, y0 + 7.5);
+    chin.lineTo(kMid - 5.5, y0 + 4.0);
+    chin.closeSubpath();
+    s.Path(chin, hair);
+    // The moustache in two sweeps, the mouth under it.
+    s.Pair({{kMid - 0.25, y0 + 7.0},
+            {kMid - 2.0, y0 + 6.75},
+            {kMid - 4.0, y0 + 8.0},
+            {kMid - 2.0, y0 + 7.75},
+            {kMid - 0.25, y0 + 8.0}},
+           hair);
+    s.Stroke(Curve({kMid - 1.25, y0 + 8.75}, {kMid, y0 + 9.25}, {kMid + 1.25, y0 + 8.75}), 0.5,
+             RED);
+}
+
+// Shoulders and robe from y0 down: the robe in the suit's colour, a front
+// panel edged in the lining colour with a row of ornaments, dots on the robe
+// and seams on the shoulders.
+void DrawRobe2x(Shapes& s, const Look& look, double y0) {
+    QPainterPath robe;
+    robe.moveTo(kMid - 7.5, y0);
+    robe.cubicTo(kMid - 15.0, y0, kMid - 19.5, y0 + 2.0, kMid - 20.5, y0 + 8.0);
+    robe.lineTo(kMid - 20.5, 64);
+    robe.lineTo(kMid + 20.5, 64);
+    robe.lineTo(kMid + 20.5, y0 + 8.0);
+    robe.cubicTo(kMid + 19.5, y0 + 2.0, kMid + 15.0, y0, kMid + 7.5, y0);
+    robe.closeSubpath();
+    s.Path(robe, look.robe);
+    const double bottom = 64;
+    const double spread = (bottom - y0) / 4;
+    s.Polygon({{kMid - 3.0, y0 + 1.5},
+               {kMid + 3.0, y0 + 1.5},
+               {kMid + 3.5 + spread, bottom},
+               {kMid - 3.5 - spread, bottom}},
+              look.lining);
+    s.Polygon({{kMid - 2.5, y0 + 2.0},
+               {kMid + 2.5, y0 + 2.0},
+               {kMid + 2.5 + spread, bottom},
+               {kMid - 2.5 - spread, bottom}},
+              look.panel);
+    for (double y = y0 + 5; y < bottom; y += 5) {
+        s.Polygon({{kMid, y - 1.5}, {kMid + 1.5, y}, {kMid, y + 1.5}, {kMid - 1.5, y}},
+                  look.lining);
+        s.Rect(kMid - 0.5, y - 0.5, 1, 1, look.panel);
+    }
+    const QRgb dots = look.robe == BLACK ? SILVER : YELLOW;
+    for (double y = y0 + 6; y < bottom; y += 4) {
+        const double half = 3 + (y - y0) / 4;
+        for (double x = half + 3.5; x <= 18.5; x += 4) {
+            s.Ellipse(kMid + x, y, 0.5, 0.5, dots);
+            s.Ellipse(kMid - x, y, 0.5, 0.5, dots);
+        }
+    }
+    for (double side : {-1.0, 1.0}) {
+        s.Stroke(Curve({kMid + side * 7.5, y0 + 3.5}, {kMid + side * 11.5, y0 + 3.25},
+                       {kMid + side * 15.5, y0 + 4.75}),
+                 0.5, look.lining);
+    }
+}
+
+void DrawKing2x(Shapes& s, const Look& look) {
+    // The sword, held upright at his right, behind the shoulder: a blade
+    // lit on one side, a pointed tip and a crossguard.
+    s.Polygon({{49, 41}, {49, 11}, {50, 8.5}, {50, 41}}, SILVER);
+    s.Polygon({{50, 41}, {50, 8.5}, {51, 11}, {51, 41}}, GREY);
+    s.Ellipse(kMid + 14.5, 29.75, 4.5, 1.25, OLIVE);
+    s.Ellipse(kMid + 14.5, 29.5, 4.25, 0.75, YELLOW);
+    DrawRobe2x(s, look, 29);
+    // Ermine collar: white with black tails.
+    s.Ellipse(kMid, 29.5, 10.5, 2.25, WHITE);
+    for (double x = kMid - 8; x <= kMid + 8; x += 3) {
+        s.Polygon({{x - 0.5, 28.75}, {x + 0.5, 28.75}, {x, 30.5}}, BLACK);
+    }
+    // The hand on the hilt.
+    s.Ellipse(kMid + 14.5, 32.5, 2.5, 2.0, BLACK);
+    s.Ellipse(kMid + 14.5, 32.5, 2.0, 1.5, WHITE);
+    DrawFace2x(s, 15, true, look.hair);
+    // The crown: five points with pearls on a band set with jewels.
+    s.Polygon({{kMid - 6.5, 16},
+               {kMid - 6.5, 10},
+               {kMid - 4.5, 13},
+               {kMid - 3, 10},
+               {kMid - 1.5, 13},
+               {kMid, 9},
+               {kMid + 1.5, 13},
+               {kMid + 3, 10},
+               {kMid + 4.5, 13},
+               {kMid + 6.5, 10},
+               {kMid + 6.5, 16}},
+              YELLOW);
+    s.Rect(kMid - 6.5, 15, 13, 1, OLIVE);
+    for (double x : {-6.0, -3.0, 3.0, 6.0}) s.Ellipse(kMid + x, 9.75, 0.75, 0.75, YELLOW);
+    s.Ellipse(kMid, 8.75, 0.75, 0.75, YELLOW);
+    s.Ellipse(kMid, 13.5, 0.9, 0.9, RED);
+    s.Ellipse(kMid - 3.5, 13.5, 0.75, 0.75, BLUE);
+    s.Ellipse(kMid + 3.5, 13.5, 0.75, 0.75, BLUE);
+}
+
+void DrawQueen2x(Shapes& s, const Look& look) {
+    // Long hair behind the face, falling to the shoulders.
+    QPainterPath hair;
+    hair.moveTo(kMid - 9.5, 32);
+    hair.lineTo(kMid - 9.5, 21);
+    hair.cubicTo(kMid - 9.5, 14.5, kMid + 9.5, 14.5, kMid + 9.5, 21);
+    hair.lineTo(kMid + 9.5, 32);
+    hair.closeSubpath();
+    s.Path(hair, look.hair);
+    DrawRobe2x(s, look, 30);
+    // A low neckline with a necklace of beads.
+    s.Polygon({{kMid - 5.5, 30}, {kMid + 5.5, 30}, {kMid + 2.5, 33.5}, {kMid - 2.5, 33.5}}, WHITE);
+    for (double x : {-4.0, -2.0, 0.0, 2.0, 4.0}) {
+        s.Ellipse(kMid + x, 30.75 + (4.0 - std::abs(x)) * 0.4, 0.6, 0.6, RED);
+    }
+    DrawFace2x(s, 16, false, look.hair);
+    // The fringe over the forehead.
+    QPainterPath fringe;
+    fringe.moveTo(kMid - 6.0, 19.5);
+    fringe.cubicTo(kMid - 5.0, 15.5, kMid + 5.0, 15.5, kMid + 6.0, 19.5);
+    fringe.quadTo(kMid, 17.0, kMid - 6.0, 19.5);
+    s.Path(fringe, look.hair);
+    // A small crown with three points.
+    s.Polygon({{kMid - 4.5, 16},
+               {kMid - 4.5, 11.5},
+               {kMid - 2.25, 14},
+               {kMid, 10.5},
+               {kMid + 2.25, 14},
+               {kMid + 4.5, 11.5},
+               {kMid + 4.5, 16}},
+              YELLOW);
+    s.Ellipse(kMid, 14.5, 0.75, 0.75, RED);
+    // A flower held up on her right: a stem with a leaf, five petals and a
+    // yellow heart.
+    const double fx = kMid - 13;
+    s.Rect(fx - 0.25, 17, 0.75, 20, GREEN);
+    s.Path(
+        [&] {
+            QPainterPath leaf(QPointF(fx + 0.25, 23));
+            leaf.quadTo(fx + 2.5, 20.5, fx + 3.5, 21.5);
+            leaf.quadTo(fx + 2.5, 23.5, fx + 0.25, 23);
+            return leaf;
+        }(),
+        GREEN);
+    const QRgb petals = look.panel == BLUE ? FUCHSIA : RED;
+    for (int i = 0; i < 5; ++i) {
+        const double angle = (i * 72 - 90) * 3.14159265358979 / 180;
+        s.Ellipse(fx + 1.6 * std::cos(angle), 14.5 + 1.6 * std::sin(angle), 1.3, 1.3, petals);
+    }
+    s.Ellipse(fx, 14.5, 0.8, 0.8, YELLOW);
+    s.Ellipse(kMid - 13, 34.5, 2.5, 2.0, BLACK);  // the hand holding the stem
+    s.Ellipse(kMid - 13, 34.5, 2.0, 1.5, WHITE);
+}
+
+void DrawJack2x(Shapes& s, const Look& look) {
+    // The halberd at his left: a staff, a spike, an axe blade and a hook.
+    const double staff = kMid - 14;
+    s.Rect(staff - 0.5, 10, 1, 36, OLIVE);
+    s.Polygon({{staff - 0.5, 10.5}, {staff, 6.5}, {staff + 0.5, 10.5}}, SILVER);
+    QPainterPath blade;
+    blade.moveTo(staff + 0.5, 11.5);
+    blade.quadTo(staff + 3.5, 11.5, staff + 5.5, 10.5);
+    blade.quadTo(staff + 4.0, 14.5, staff + 5.5, 18.5);
+    blade.quadTo(staff + 3.5, 17.5, staff + 0.5, 17.5);
+    blade.closeSubpath();
+    s.Path(blade, SILVER);
+    s.Polygon({{staff - 0.5, 13}, {staff - 4.0, 12.5}, {staff - 0.5, 14.5}}, SILVER);
+    DrawRobe2x(s, look, 29);
+    s.Ellipse(kMid, 29, 7.5, 1.75, WHITE);
+    s.Ellipse(staff, 32.5, 2.5, 2.0, BLACK);  // the hand on the staff
+    s.Ellipse(staff, 32.5, 2.0, 1.5, WHITE);
+    // Hair to the jaw, the face, and a cap with a brim and a feather.
+    QPainterPath hair;
+    hair.moveTo(kMid - 7.5, 27);
+    hair.lineTo(kMid - 7.5, 20);
+    hair.quadTo(kMid, 15, kMid + 7.5, 20);
+    hair.lineTo(kMid + 7.5, 27);
+    hair.closeSubpath();
+    s.Path(hair, look.hair);
+    DrawFace2x(s, 16, false, look.hair);
+    QPainterPath cap;
+    cap.moveTo(kMid - 7.5, 16.5);
+    cap.cubicTo(kMid - 7.5, 9.5, kMid + 7.5, 9.0, kMid + 8.0, 16.5);
+    cap.closeSubpath();
+    s.Path(cap, look.panel);
+    s.Rect(kMid - 8.5, 16, 17, 2, look.lining);
+    QPainterPath feather;
+    feather.moveTo(kMid + 6, 14);
+    feather.quadTo(kMid + 9, 9.5, kMid + 13.5, 8.5);
+    feather.quadTo(kMid + 11, 12.5, kMid + 6, 14);
+    s.Path(feather, look.robe == BLACK ? WHITE : RED);
+    s.Stroke(Curve({kMid + 6, 14}, {kMid + 9, 10.5}, {kMid + 13.5, 8.5}), 0.5,
+             look.robe == BLACK ? SILVER : YELLOW);
+}
+
+// The figure of a court card on a large card, drawn in the frame whose
+// inside is `inside`; DrawCourt turns the upper half round below the diagonal.
+void DrawCourtFigure2x(QImage& card, const QRect& inside, const Look& look, int rank) {
+    Shapes shapes(card, inside);
     switch (rank) {
         case 12:
-            DrawKing(pen, look);
+            DrawKing2x(shapes, look);
             break;
         case 11:
-            DrawQueen(pen, look);
+            DrawQueen2x(shapes, look);
             break;
         default:
-            DrawJack(pen, look);
+            DrawJack2x(shapes, look);
             break;
     }
+}
+
+}  // namespace
+
+void DrawCourt(QImage& card, Suit suit, int rank, CardStyle style) {
+    const int s = style.scale;
+    const QRgb colour = SuitColour(suit, style.fourColours);
+    const Look look = LookOf(suit, rank, style.fourColours);
+    // The frame's lines, in the pixels of this card.
+    const int left = kFrameLeft * s;
+    const int top = kFrameTop * s;
+    const int right = card.width() - 1 - left;
+    const int bottom = card.height() - 1 - top;
+    if (s == 2) {
+        DrawCourtFigure2x(card, QRect(QPoint(left + 1, top + 1), QPoint(right - 1, bottom - 1)),
+                          look, rank);
+    } else {
+        const Pen pen{card};
+        switch (rank) {
+            case 12:
+                DrawKing(pen, look);
+                break;
+            case 11:
+                DrawQueen(pen, look);
+                break;
+            default:
+                DrawJack(pen, look);
+                break;
+        }
+    }
     // Below the diagonal the picture is the upper part turned round; the
-    // diagonal itself is a thin line.
-    for (int y = kFrameTop + 1; y < kFrameBottom; ++y) {
-        for (int x = kFrameLeft + 1; x < kFrameRight; ++x) {
-            const int side = Side(x, y);
+    // diagonal itself is a thin line. At scale 2 the middle falls between two
+    // columns and two rows, so the side is measured on doubled coordinates
+    // (never zero there) with the same slope.
+    const int w = card.width();
+    const int h = card.height();
+    for (int y = top + 1; y < bottom; ++y) {
+        for (int x = left + 1; x < right; ++x) {
+            const int side = s == 2 ? 10 * (2 * y - (h - 1)) + 3 * (2 * x - (w - 1)) : Side(x, y);
             if (side > 10) {
-                card.setPixel(x, y, card.pixel(CARD_WIDTH - 1 - x, CARD_HEIGHT - 1 - y));
+                card.setPixel(x, y, card.pixel(w - 1 - x, h - 1 - y));
             } else if (side >= -10) {
                 card.setPixel(x, y, look.lining == YELLOW && look.robe == RED ? BLACK : GREY);
             }
         }
     }
-    for (int x = kFrameLeft; x <= kFrameRight; ++x) {
-        card.setPixel(x, kFrameTop, colour);
-        card.setPixel(x, kFrameBottom, colour);
+    for (int x = left; x <= right; ++x) {
+        card.setPixel(x, top, colour);
+        card.setPixel(x, bottom, colour);
     }
-    for (int y = kFrameTop; y <= kFrameBottom; ++y) {
-        card.setPixel(kFrameLeft, y, colour);
-        card.setPixel(kFrameRight, y, colour);
+    for (int y = top; y <= bottom; ++y) {
+        card.setPixel(left, y, colour);
+        card.setPixel(right, y, colour);
     }
     // A small suit symbol in the frame's corner away from what the figure
     // holds, and turned in the opposite one.
-    const Mask mark = IndexSuitMask(suit);
-    const int markX = rank == 12 ? kFrameLeft + 1 : kFrameRight - mark.width - 2;
+    const Mask mark =
+        s == 2 ? SuitMask(suit, suit == Suit::Diamonds ? 11 : 13, suit == Suit::Hearts ? 13 : 15)
+               : IndexSuitMask(suit);
+    const int markX = rank == 12 ? left + 1 : right - mark.width - 2;
     const Mask ring = Dilate(mark);
     const auto twice = [&](const Mask& m, int x, int y, QRgb c) {
         DrawMask(card, m, x, y, c);
-        DrawMask(card, Rotate180(m), CARD_WIDTH - x - m.width, CARD_HEIGHT - y - m.height, c);
+        DrawMask(card, Rotate180(m), w - x - m.width, h - y - m.height, c);
     };
-    twice(ring, markX, kFrameTop + 1, WHITE);
-    twice(mark, markX + 1, kFrameTop + 2, colour);
+    twice(ring, markX, top + 1, WHITE);
+    twice(mark, markX + 1, top + 2, colour);
 }

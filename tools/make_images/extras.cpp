@@ -122,8 +122,8 @@ using Field = std::function<QRgb(int x, int y)>;
 
 // A back: the card with a white margin and a patterned field inside a thin
 // dark line. The field function sees coordinates relative to the field.
-QImage DrawBack(int width, int height, int margin, const Field& field) {
-    QImage card = BlankCard(FELT, BLACK, width, height);
+QImage DrawBack(int width, int height, int margin, const Field& field, int scale = 1) {
+    QImage card = BlankCard(FELT, BLACK, width, height, scale);
     for (int y = margin; y < height - margin; ++y) {
         for (int x = margin; x < width - margin; ++x) {
             const bool edge =
@@ -281,12 +281,16 @@ QImage DrawExtraSlot(int slot) {
         case 62:
             return DrawPianoBack();
         case 63:
-            return DrawBack(35, 47, 2, BlueStipple);
+            return DrawSmallBack(1);
         case 64:
             return DrawBack(CARD_WIDTH, CARD_HEIGHT, 3, BlueStipple);
         default:
             return {};
     }
+}
+
+QImage DrawSmallBack(int scale) {
+    return DrawBack(35 * scale, 47 * scale, 2 * scale, BlueStipple, scale);
 }
 
 // ---- Markers ------------------------------------------------------------
@@ -498,6 +502,7 @@ std::vector<Picture> MakePictures() {
     pictures.push_back({"369_16", Depth::Colour16, DrawIcon(16)});
     pictures.push_back({"373", Depth::Rgb24, DrawTitle()});
     pictures.push_back({"374", Depth::Colour16, DrawAway()});
+    for (Picture& picture : MakeReadableCardSets()) pictures.push_back(std::move(picture));
     return pictures;
 }
 

@@ -10,7 +10,7 @@
 
 using namespace palette;
 
-QImage BlankCard(QRgb corner, QRgb border, int width, int height) {
+QImage BlankCard(QRgb corner, QRgb border, int width, int height, int scale) {
     QImage card(width, height, QImage::Format_RGB32);
     card.fill(WHITE);
     for (int x = 0; x < width; ++x) {
@@ -29,13 +29,25 @@ QImage BlankCard(QRgb corner, QRgb border, int width, int height) {
     static constexpr std::array<std::array<int, 2>, 5> outside = {
         {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {0, 2}}};
     static constexpr std::array<std::array<int, 2>, 3> inner = {{{1, 1}, {2, 1}, {1, 2}}};
+    // At scale 2 the radius is six and the border still one pixel wide
+    // ('.' outside the card, '#' border, the rest left as it is).
+    static constexpr std::array<std::string_view, 6> corner2 = {"......####", "....##", "...#",
+                                                                "..#",        ".#",     ".#"};
     for (int mirrorX = 0; mirrorX < 2; ++mirrorX) {
         for (int mirrorY = 0; mirrorY < 2; ++mirrorY) {
             auto put = [&](int x, int y, QRgb colour) {
                 card.setPixel(mirrorX ? width - 1 - x : x, mirrorY ? height - 1 - y : y, colour);
             };
-            for (const auto& p : outside) put(p[0], p[1], corner);
-            for (const auto& p : inner) put(p[0], p[1], border);
+            if (scale == 2) {
+                for (int y = 0; y < static_cast<int>(corner2.size()); ++y) {
+                    const std::string_view row = corner2[static_cast<size_t>(y)];
+                    for (int x = 0; x < static_cast<int>(row.size()); ++x)
+                        put(x, y, row[static_cast<size_t>(x)] == '.' ? corner : border);
+                }
+            } else {
+                for (const auto& p : outside) put(p[0], p[1], corner);
+                for (const auto& p : inner) put(p[0], p[1], border);
+            }
         }
     }
     return card;
@@ -63,6 +75,18 @@ void DrawIndex(QImage& card, std::string_view rank, Suit suit, QRgb colour) {
     DrawMaskTwice(card, mark, 2 + (11 - mark.width) / 2, 15, colour);
 }
 
+// The corner index of the readable sets: the rank above a suit sign as large
+// as a pip, so that clubs and spades differ at a glance. Both stay in the
+// strip that a fanned hand leaves visible (x < 14 times the scale).
+void DrawLargeIndex(QImage& card, std::string_view rank, Suit suit, QRgb colour, int scale) {
+    const int left = 2 * scale;
+    const int width = 11 * scale;
+    const Mask text = TextMask(scale == 2 ? Font::LargeIndex : Font::Index, rank);
+    DrawMaskTwice(card, text, left + (width - text.width) / 2, 3 * scale, colour);
+    const Mask& sign = PipMask(suit, scale);
+    DrawMaskTwice(card, sign, left + (width - sign.width) / 2, 14 * scale, colour);
+}
+
 // Pip boxes are 11 x 12 pixels; a pip narrower or shorter than its box sits
 // in the middle of it.
 constexpr int kPipBoxW = 11;
@@ -77,17 +101,21 @@ int Opposite(int top) {
     return CARD_HEIGHT - top - kPipBoxH;
 }
 
-void DrawPip(QImage& card, const Mask& pip, int boxX, int boxY, QRgb colour) {
-    const int x = boxX + (kPipBoxW - pip.width) / 2;
+// The box is given in the units of a 71 x 96 card; at scale 2 every length
+// doubles.
+void DrawPip(QImage& card, const Mask& pip, int boxX, int boxY, QRgb colour, int scale) {
+    const int boxW = kPipBoxW * scale;
+    const int boxH = kPipBoxH * scale;
+    const int x = boxX * scale + (boxW - pip.width) / 2;
     const bool upright = boxY + kPipBoxH / 2 <= CARD_HEIGHT / 2;
     if (upright) {
-        DrawMask(card, pip, x, boxY + (kPipBoxH - pip.height) / 2, colour);
+        DrawMask(card, pip, x, boxY * scale + (boxH - pip.height) / 2, colour);
     } else {
         // The turned pip lands exactly where the upright one of the mirrored box does.
-        const int upX = CARD_WIDTH - boxX - kPipBoxW + (kPipBoxW - pip.width) / 2;
-        const int upY = Opposite(boxY) + (kPipBoxH - pip.height) / 2;
-        DrawMask(card, Rotate180(pip), CARD_WIDTH - upX - pip.width, CARD_HEIGHT - upY - pip.height,
-                 colour);
+        const int upX = card.width() - boxX * scale - boxW + (boxW - pip.width) / 2;
+        const int upY = Opposite(boxY) * scale + (boxH - pip.height) / 2;
+        DrawMask(card, Rotate180(pip), card.width() - upX - pip.width,
+                 card.height() - upY - pip.height, colour);
     }
 }
 
@@ -178,46 +206,53 @@ void DrawShadedPips(QImage& card, const std::vector<Box>& boxes, Suit suit) {
     }
 }
 
-void DrawAce(QImage& card, Suit suit) {
+void DrawAce(QImage& card, Suit suit, QRgb colour, int scale) {
+    const int s = scale;
     if (suit == Suit::Spades) {
-        // The ace of spades carries the large ornamented spade.
-        const Mask big = SuitMask(Suit::Spades, 37, 42);
-        const int x = (CARD_WIDTH - big.width) / 2;
-        const int y = (CARD_HEIGHT - big.height) / 2;
+        // The ace of spades carries the large ornamented spade, its white and
+        // olive rings each one pixel wide at either scale.
+        const Mask big = SuitMask(Suit::Spades, 37 * s, 42 * s);
+        const int x = (card.width() - big.width) / 2;
+        const int y = (card.height() - big.height) / 2;
         DrawMask(card, Dilate(Dilate(big)), x - 2, y - 2, OLIVE);
         DrawMask(card, Dilate(big), x - 1, y - 1, WHITE);
         DrawMask(card, big, x, y, BLACK);
         // A small white spade inside the large one.
-        const Mask inner = SuitMask(Suit::Spades, 11, 13);
-        DrawMask(card, inner, (CARD_WIDTH - inner.width) / 2, y + 15, WHITE);
+        const Mask inner = SuitMask(Suit::Spades, 11 * s, 13 * s);
+        DrawMask(card, inner, (card.width() - inner.width) / 2, y + 15 * s, WHITE);
         return;
     }
-    const int w = suit == Suit::Diamonds ? 23 : 27;
-    const int h = suit == Suit::Hearts ? 26 : 30;
+    const int w = (suit == Suit::Diamonds ? 23 : 27) * s;
+    const int h = (suit == Suit::Hearts ? 26 : 30) * s;
     const Mask big = SuitMask(suit, w, h);
-    DrawMask(card, big, (CARD_WIDTH - w) / 2, (CARD_HEIGHT - h) / 2, SuitColour(suit));
+    DrawMask(card, big, (card.width() - w) / 2, (card.height() - h) / 2, colour);
 }
 
 }  // namespace
 
-QImage DrawFace(int cardIndex, Depth depth) {
+QImage DrawFace(int cardIndex, Depth depth, CardStyle style) {
     const Suit suit = static_cast<Suit>(cardIndex / 13);
     const int rank = cardIndex % 13;
     const bool mono = depth == Depth::Mono;
-    QImage card = BlankCard(mono ? BLACK : FELT, BLACK);
-    const QRgb colour = SuitColour(suit);
-    DrawIndex(card, kRankText[static_cast<size_t>(rank)], suit, colour);
+    const int s = style.scale;
+    QImage card = BlankCard(mono ? BLACK : FELT, BLACK, CARD_WIDTH * s, CARD_HEIGHT * s, s);
+    const QRgb colour = SuitColour(suit, style.fourColours);
+    const std::string_view rankText = kRankText[static_cast<size_t>(rank)];
+    if (style.Classic())
+        DrawIndex(card, rankText, suit, colour);
+    else
+        DrawLargeIndex(card, rankText, suit, colour, s);
     if (rank == 0) {
-        DrawAce(card, suit);
+        DrawAce(card, suit, colour, s);
     } else if (rank <= 9) {
         const std::vector<Box> boxes = PipLayout(rank + 1);
         if (depth == Depth::Colour256) {
             DrawShadedPips(card, boxes, suit);
         } else {
-            for (const Box& box : boxes) DrawPip(card, PipMask(suit), box.x, box.y, colour);
+            for (const Box& box : boxes) DrawPip(card, PipMask(suit, s), box.x, box.y, colour, s);
         }
     } else {
-        DrawCourt(card, suit, rank);
+        DrawCourt(card, suit, rank, style);
     }
     return card;
 }

@@ -40,7 +40,8 @@ void DrawMask(QImage& image, const Mask& mask, int x, int y, QRgb colour);
 
 // Text in one of the hand-made pixel fonts.
 enum class Font {
-    Index,  // card ranks: A 2..10 J Q K, 9 pixels tall, bold
-    Small,  // markers and labels: 7 pixels tall with lowercase
+    Index,       // card ranks: A 2..10 J Q K, 9 pixels tall, bold
+    Small,       // markers and labels: 7 pixels tall with lowercase
+    LargeIndex,  // the card ranks drawn for cards of twice the size: 18 pixels tall
 };
 Mask TextMask(Font font, std::string_view text);

@@ -1,6 +1,6 @@
 // Every picture of the program, drawn from scratch: the 65 images of the card
-// set, the five single images, the icon at every size, and the contact
-// sheet that shows them all.
+// set, the five single images, the icon at every size, the readable card
+// sets (twice the size, four colours), and the contact sheet that shows them.
 #pragma once
 
 #include <QImage>
@@ -23,14 +23,24 @@ struct Picture {
     QImage drawing;  // Format_RGB32, drawn in the colours of its depth
 };
 
+// How a card face is drawn. The classic style is the committed 71 x 96 set;
+// every other style has a corner index whose suit sign is as large as a pip.
+struct CardStyle {
+    int scale = 1;             // 1: 71 x 96 pixels; 2: 142 x 192, drawn at that size
+    bool fourColours = false;  // diamonds blue, clubs green
+    bool Classic() const { return scale == 1 && !fourColours; }
+};
+
 // The drawing of card index 0..51 (13 x suit + rank index, rank 0 the ace,
 // 12 the king), as stored at the given depth.
-QImage DrawFace(int cardIndex, Depth depth);
+QImage DrawFace(int cardIndex, Depth depth, CardStyle style = {});
 // The picture of a court card (rank 10 jack, 11 queen, 12 king) inside its
 // frame, drawn onto a blank card that already has its corner indexes.
-void DrawCourt(QImage& card, Suit suit, int rank);
+void DrawCourt(QImage& card, Suit suit, int rank, CardStyle style = {});
 // The card-set slots 52..64: jokers, the two symbols, the backs.
 QImage DrawExtraSlot(int slot);
+// The small back of slot 63: 35 x 47 pixels times `scale`.
+QImage DrawSmallBack(int scale);
 QImage DrawTurnOther();  // 366
 QImage DrawTurnLocal();  // 367
 QImage DrawPassed();     // 368
@@ -44,11 +54,16 @@ QImage DrawIcon(int size);
 inline constexpr int ICON_SIZES[] = {16, 32, 48, 64, 128, 256};
 
 // The white card with its thin border, rounded corners outside it in
-// `corner`. Used by every face and every back.
-QImage BlankCard(QRgb corner, QRgb border, int width = CARD_WIDTH, int height = CARD_HEIGHT);
+// `corner` (radius 3 pixels times `scale`). Used by every face and every back.
+QImage BlankCard(QRgb corner, QRgb border, int width = CARD_WIDTH, int height = CARD_HEIGHT,
+                 int scale = 1);
 
 // All pictures, in resource order.
 std::vector<Picture> MakePictures();
+// The readable card sets, all stored with 16 colours: the classic faces and
+// small back at twice the size ("<id>@2x"), and the four-colour faces at both
+// sizes (401..452 and "<id>@2x").
+std::vector<Picture> MakeReadableCardSets();
 // The picture converted to the format its file is written from.
 QImage Stored(const Picture& picture);
 

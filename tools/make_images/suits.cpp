@@ -12,6 +12,18 @@ QRgb SuitColour(Suit suit) {
     return IsRed(suit) ? palette::RED : palette::BLACK;
 }
 
+QRgb SuitColour(Suit suit, bool fourColours) {
+    if (!fourColours) return SuitColour(suit);
+    switch (suit) {
+        case Suit::Diamonds:
+            return palette::BLUE;
+        case Suit::Clubs:
+            return palette::GREEN;
+        default:
+            return SuitColour(suit);
+    }
+}
+
 namespace {
 
 QPainterPath Circle(double cx, double cy, double r) {
@@ -91,14 +103,14 @@ Mask SuitMask(Suit suit, int width, int height) {
     return MaskFromPath(SuitPath(suit), width, height);
 }
 
-const Mask& PipMask(Suit suit) {
-    static const std::array<Mask, 4> pips = {
-        SuitMask(Suit::Diamonds, 9, 12),
-        SuitMask(Suit::Clubs, 11, 12),
-        SuitMask(Suit::Hearts, 11, 11),
-        SuitMask(Suit::Spades, 11, 12),
+const Mask& PipMask(Suit suit, int scale) {
+    static const std::array<Mask, 8> pips = {
+        SuitMask(Suit::Diamonds, 9, 12),  SuitMask(Suit::Clubs, 11, 12),
+        SuitMask(Suit::Hearts, 11, 11),   SuitMask(Suit::Spades, 11, 12),
+        SuitMask(Suit::Diamonds, 18, 24), SuitMask(Suit::Clubs, 22, 24),
+        SuitMask(Suit::Hearts, 22, 22),   SuitMask(Suit::Spades, 22, 24),
     };
-    return pips[static_cast<size_t>(suit)];
+    return pips[static_cast<size_t>(suit) + (scale == 2 ? 4 : 0)];
 }
 
 const Mask& IndexSuitMask(Suit suit) {

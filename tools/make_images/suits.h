@@ -14,11 +14,15 @@ enum class Suit { Diamonds = 0, Clubs = 1, Hearts = 2, Spades = 3 };
 bool IsRed(Suit suit);
 // Red for hearts and diamonds, black for clubs and spades.
 QRgb SuitColour(Suit suit);
+// The same, or with four colours: diamonds blue, clubs green, hearts red,
+// spades black.
+QRgb SuitColour(Suit suit, bool fourColours);
 
 // The symbol filling the unit box 0..1 x 0..1, point upwards where it has one.
 QPainterPath SuitPath(Suit suit);
-// The pip of the number cards, upright: 11 x 12 pixels at most.
-const Mask& PipMask(Suit suit);
+// The pip of the number cards, upright: 11 x 12 pixels at most, and twice
+// that at scale 2 (rendered at that size from the same path).
+const Mask& PipMask(Suit suit, int scale = 1);
 // The small symbol of the corner index, 7 pixels wide.
 const Mask& IndexSuitMask(Suit suit);
 // The symbol at any size, rendered from its path.
