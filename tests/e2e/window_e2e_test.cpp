@@ -104,6 +104,16 @@ class RecordingWindow : public TableWindow {
         ++repaints_;
     }
 
+    // The seat's own moves made by the program itself (away) are states too.
+    void PlayApplied(int seat, const std::uint8_t* cards) override {
+        TableWindow::PlayApplied(seat, cards);
+        Record();
+    }
+    void PassApplied(int seat) override {
+        TableWindow::PassApplied(seat);
+        Record();
+    }
+
     void Record() {
         if (g_table == nullptr) return;
         Remember(*g_table);
@@ -485,6 +495,62 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
 // same port for a minute ("Address already in use"): the connections it had
 // closed itself linger on the port, which Linux, unlike Winsock, counts
 // against a new bind unless the socket allows the address to be reused.
+// A person joins a table that plays on its own (vantoro-bot --host --fill):
+// the window takes a computer's seat over and is replayed the game so far;
+// then, "Absent" checked, its turns play themselves until a round is over,
+// and unchecking gives the seat back. Every state follows the host's.
+TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayThemselves) {
+    RecordingWindow& window = *window_;
+    BotProcess host({"--host", QStringLiteral("127.0.0.1:%1").arg(port_), "--fill", "--name",
+                     "Hote", "--delay", "20", "--deal-seed", "5", "--trace", "--verbose"});
+    ASSERT_TRUE(host.WaitForLog("[round] 2 finished", 20000)) << host.Log().toStdString();
+
+    ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Zoe"), port_, IDC_JOIN));
+    ASSERT_TRUE(WaitUntil([&] { return window.GameLive() && g_localSeat == 2; }));
+    EXPECT_TRUE(host.WaitForLog("[Vantoro]>> \"Zoe\" is ready.", kStepTimeoutMs));
+    // The replay brings the rounds played so far; then the table waits for
+    // Zoe, to play or, when the seat she took had just won, to deal.
+    ASSERT_TRUE(WaitUntil([] {
+        const GameTable& t = *g_table;
+        return t.roundsPlayed >= 2 && (t.roundOver == 0 ? t.turn : t.leader) == g_localSeat;
+    })) << "rounds "
+        << g_table->roundsPlayed;
+    if (g_table->roundOver != 0) {
+        ASSERT_TRUE(window.Button(IDC_NEXT_ROUND)->isEnabled());
+        Click(window.Button(IDC_NEXT_ROUND));
+    }
+    ASSERT_TRUE(WaitUntil([] { return g_table->roundOver == 0 && g_table->turn == g_localSeat; }));
+
+    // Away: the program plays the seat (faster than a person would wait).
+    window.ComputerPlayer()->SetDelays(20, 50);
+    const int rounds = g_table->roundsPlayed;
+    Click(window.Button(IDC_AWAY));
+    ASSERT_TRUE(WaitUntil([&] { return window.Button(IDC_AWAY)->isChecked(); }));
+    ASSERT_TRUE(WaitUntil([&] { return g_table->roundsPlayed > rounds; }, 30000));
+
+    // Back: the next turn waits for the person.
+    Click(window.Button(IDC_AWAY));
+    ASSERT_TRUE(WaitUntil([&] { return !window.Button(IDC_AWAY)->isChecked(); }));
+    // (The seat may have won the round just before: then Zoe deals first.)
+    ASSERT_TRUE(WaitUntil([] {
+        const GameTable& t = *g_table;
+        return (t.roundOver == 0 ? t.turn : t.leader) == g_localSeat;
+    }));
+    if (g_table->roundOver != 0) Click(window.Button(IDC_NEXT_ROUND));
+    ASSERT_TRUE(WaitUntil([] { return g_table->roundOver == 0 && g_table->turn == g_localSeat; }));
+    const GameTable waiting(*g_table);
+    WaitUntil([] { return false; }, 300);
+    EXPECT_EQ(g_table->turn, g_localSeat);
+    EXPECT_EQ(std::memcmp(g_table->hands, waiting.hands, sizeof waiting.hands), 0);
+
+    const QByteArray trace = window.trace;
+    window_.reset();  // the window leaves; the computer keeps the seat
+    EXPECT_TRUE(host.WaitForLog("[Vantoro]>> \"Zoe (ordi)\" is ready.", kStepTimeoutMs));
+    const std::vector<TraceState> hostStates = Distinct(ParseTrace(host.Output()));
+    ExpectMoneyKept(hostStates, "host");
+    ExpectFollows(hostStates, Distinct(ParseTrace(trace)), 1, "window");
+}
+
 TEST_F(WindowEndToEnd, HostOpensATableAgainAtOnceOnThePortItJustClosed) {
     RecordingWindow& window = *window_;
     ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Fenetre"), port_, IDC_HOST));
