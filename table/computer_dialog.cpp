@@ -1,7 +1,6 @@
 #include "table/computer_dialog.h"
 
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -26,40 +25,31 @@ constexpr const char* ANY_FREE_PORT = "0";
 ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Jouer contre l'ordinateur"));
     setFont(QFont(QStringLiteral("Arial"), 9));
-    const DialogBaseUnits units = BaseUnitsOf(font());
-    auto place = [&](QWidget* widget, int x, int y, int width, int height) {
-        widget->setGeometry(DialogRectToPixels(x, y, width, height, units));
-    };
-    auto label = [&](const QString& text, int x, int y, int width, int height) {
-        auto* l = new QLabel(text, this);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        place(l, x, y, width, height);
-    };
-
-    label(QStringLiteral("Pseudo :"), 7, 7, 38, 11);
+    const DialogLayout layout(this);
+    layout.FieldLabel(QStringLiteral("Pseudo :"), 7, 7, 38, 11);
     nickname_ = new QLineEdit(this);
     nickname_->setMaxLength(NICKNAME_LIMIT);
-    place(nickname_, 49, 7, 135, 12);
-    label(QStringLiteral("Niveau :"), 7, 26, 38, 12);
+    layout.Place(nickname_, 49, 7, 135, 12);
+    layout.FieldLabel(QStringLiteral("Niveau :"), 7, 26, 38, 12);
     level_ = new QComboBox(this);
     for (BotLevel level : BOT_LEVELS) {
         level_->addItem(QString::fromUtf8(BotLevelLabel(level)), static_cast<int>(level));
     }
     level_->setCurrentIndex(level_->findData(static_cast<int>(DEFAULT_BOT_LEVEL)));
-    place(level_, 49, 25, 80, 14);
+    layout.Place(level_, 49, 25, 80, 14);
     play_ = new QPushButton(QStringLiteral("Jouer"), this);
     play_->setDefault(true);
-    place(play_, 77, 46, 50, 14);
+    layout.Place(play_, 77, 46, 50, 14);
     cancel_ = new QPushButton(QStringLiteral("Annuler"), this);
     cancel_->setAutoDefault(false);
-    place(cancel_, 134, 46, 50, 14);
+    layout.Place(cancel_, 134, 46, 50, 14);
     setTabOrder(nickname_, level_);
     setTabOrder(level_, play_);
     setTabOrder(play_, cancel_);
 
     connect(play_, &QPushButton::clicked, this, &ComputerDialog::OnPlay);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    setFixedSize(DialogRectToPixels(0, 0, COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU, units).size());
+    setFixedSize(layout.Size(COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU));
 }
 
 void ComputerDialog::showEvent(QShowEvent* event) {

@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -41,27 +40,19 @@ void ShowWinsockError(QWidget* owner, const char* text) {
 ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
     setWindowTitle(QStringLiteral("Connection"));
     setFont(QFont(QStringLiteral("Arial"), 9));
-    const DialogBaseUnits units = BaseUnitsOf(font());
-    auto place = [&](QWidget* widget, int x, int y, int width, int height) {
-        widget->setGeometry(DialogRectToPixels(x, y, width, height, units));
-    };
+    const DialogLayout layout(this);
     auto button = [&](const QString& label, int x, int y, int width, int height) {
         auto* b = new QPushButton(label, this);
         // The dialog has no default button: Enter presses nothing.
         b->setAutoDefault(false);
         b->setDefault(false);
-        place(b, x, y, width, height);
+        layout.Place(b, x, y, width, height);
         return b;
     };
     auto field = [&](int x, int y, int width, int height) {
         auto* edit = new QLineEdit(this);
-        place(edit, x, y, width, height);
+        layout.Place(edit, x, y, width, height);
         return edit;
-    };
-    auto label = [&](const QString& text, int x, int y, int width, int height) {
-        auto* l = new QLabel(text, this);
-        l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        place(l, x, y, width, height);
     };
 
     // In the order of the dialog template, which is also the tab order.
@@ -69,10 +60,10 @@ ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
     host_ = button(QStringLiteral("Être hôte"), 128, 26, 56, 14);
     address_ = field(39, 26, 82, 12);
     port_ = field(39, 47, 28, 12);
-    label(QStringLiteral("IP :"), 7, 26, 27, 13);
-    label(QStringLiteral("Port :"), 7, 47, 27, 12);
+    layout.FieldLabel(QStringLiteral("IP :"), 7, 26, 27, 13);
+    layout.FieldLabel(QStringLiteral("Port :"), 7, 47, 27, 12);
     nickname_ = field(49, 7, 135, 12);
-    label(QStringLiteral("Pseudo :"), 7, 7, 38, 11);
+    layout.FieldLabel(QStringLiteral("Pseudo :"), 7, 7, 38, 11);
     setTabOrder(join_, host_);
     setTabOrder(host_, address_);
     setTabOrder(address_, port_);
@@ -80,7 +71,7 @@ ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
 
     connect(host_, &QPushButton::clicked, this, [this] { OnCommand(IDC_HOST); });
     connect(join_, &QPushButton::clicked, this, [this] { OnCommand(IDC_JOIN); });
-    setFixedSize(DialogRectToPixels(0, 0, CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU, units).size());
+    setFixedSize(layout.Size(CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU));
 }
 
 QLineEdit* ConnectDialog::Field(int id) const {

@@ -2,6 +2,8 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QLabel>
+#include <QWidget>
 #include <cstdint>
 
 int AverageCharWidth(int alphabetWidth) {
@@ -28,4 +30,22 @@ int MulDiv(int a, int b, int c) {
 QRect DialogRectToPixels(int x, int y, int width, int height, DialogBaseUnits units) {
     return QRect(MulDiv(x, units.x, 4), MulDiv(y, units.y, 8), MulDiv(width, units.x, 4),
                  MulDiv(height, units.y, 8));
+}
+
+DialogLayout::DialogLayout(QWidget* dialog)
+    : dialog_(dialog), units_(BaseUnitsOf(dialog->font())) {}
+
+void DialogLayout::Place(QWidget* control, int x, int y, int width, int height) const {
+    control->setGeometry(DialogRectToPixels(x, y, width, height, units_));
+}
+
+QLabel* DialogLayout::FieldLabel(const QString& text, int x, int y, int width, int height) const {
+    auto* label = new QLabel(text, dialog_);
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Place(label, x, y, width, height);
+    return label;
+}
+
+QSize DialogLayout::Size(int width, int height) const {
+    return DialogRectToPixels(0, 0, width, height, units_).size();
 }

@@ -6,8 +6,12 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
+#include <QString>
 
 class QFont;
+class QLabel;
+class QWidget;
 
 // The font's base units: the average character width, computed from the
 // width of "A..Za..z" divided by 52 and rounded, and the font's height.
@@ -27,3 +31,18 @@ int MulDiv(int a, int b, int c);
 
 // Position and size in dialog units to pixels, each converted on its own.
 QRect DialogRectToPixels(int x, int y, int width, int height, DialogBaseUnits units);
+
+// Lays the controls of a dialog out in dialog units of the dialog's font (set
+// the font first).
+class DialogLayout {
+  public:
+    explicit DialogLayout(QWidget* dialog);
+    void Place(QWidget* control, int x, int y, int width, int height) const;
+    // A label that names the field after it: right-aligned, centred in height.
+    QLabel* FieldLabel(const QString& text, int x, int y, int width, int height) const;
+    QSize Size(int width, int height) const;
+
+  private:
+    QWidget* dialog_;
+    DialogBaseUnits units_;
+};
