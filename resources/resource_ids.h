@@ -59,5 +59,5 @@ constexpr int IDM_FILL_COMPUTER = 40003;  // "Compléter avec l'ordinateur"
 constexpr int IDM_DISCONNECT = 40005;     // "Déconnecter"
 
 // Controls of the "Jouer contre l'ordinateur" dialog ("Pseudo :" is IDC_NICKNAME).
-constexpr int IDC_LEVEL = 1015;  // "Niveau :"
+constexpr int IDC_LEVEL = 1015;          // "Niveau :"
 constexpr int IDC_PLAY_COMPUTER = 1016;  // "Jouer"
