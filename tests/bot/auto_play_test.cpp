@@ -11,6 +11,7 @@
 
 #include "bot/bot_player.h"
 #include "net/connect.h"
+#include "net/message_handler.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/wire.h"
@@ -123,6 +124,30 @@ TEST_F(ComputerSeats, ANewcomerTakesASeatOverAndItsReplayEndsOnTheHostsTable) {
     // It plays on with the others.
     const int rounds = g_table->roundsPlayed;
     ASSERT_TRUE(zoe->RunUntil([&] { return g_table->roundsPlayed > rounds; }, true));
+}
+
+TEST_F(ComputerSeats, NobodySpeaksForAComputerSeatAndANewcomerWhoLeavesGivesItBack) {
+    FillEmptySeatsWithComputer();
+    auto ali = Seat("Ali", 2);
+    ASSERT_TRUE(ali->RunUntil([&] { return ali->Live(); }, false));
+    // Moves, chat and away flags sent for a seat the computer holds are dropped.
+    const std::uint64_t dropped = g_readStats.Dropped(DropReason::kNotSendersSeat);
+    ali->Send(vtest::Msg({MSG_PASS, 3}));
+    ali->Send(vtest::ChatMsg(3, "je suis l'ordi"));
+    ali->Send(vtest::Msg({MSG_AWAY, 3, 1}));
+    ASSERT_TRUE(vtest::PumpUntil(
+        [&] { return g_readStats.Dropped(DropReason::kNotSendersSeat) == dropped + 3; }));
+    EXPECT_EQ(g_away[3], 0);
+
+    // Bea takes seat 3 over and leaves while her replay is still on its way:
+    // the seat goes back to the computer, and four still play.
+    auto bea = Seat("Bea", 3);
+    ASSERT_TRUE(vtest::PumpUntil([] { return std::string(g_seats[3].name) == "Bea"; }));
+    bea->Close();
+    ASSERT_TRUE(vtest::PumpUntil([] { return IsComputerSeat(3); }));
+    EXPECT_STREQ(g_seats[3].name, "Bea (ordi)");
+    EXPECT_EQ(g_playerCount, 4);
+    ASSERT_TRUE(ali->RunUntil([&] { return ali->NameOf(3) == "Bea (ordi)"; }, true));
 }
 
 }  // namespace

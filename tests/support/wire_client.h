@@ -32,6 +32,8 @@ class WireClient {
     bool Act();
     // Polls (and acts, when `play` is set) until done() or timeoutMs.
     bool RunUntil(const std::function<bool()>& done, bool play, int timeoutMs = 10000);
+    // Sends bytes of its own making (a message the previous build would not send).
+    bool Send(const Bytes& bytes) { return peer_.Send(bytes); }
     void Close() { peer_.Close(); }
 
     const GameTable& Table() const { return table_; }
