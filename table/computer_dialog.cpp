@@ -11,6 +11,7 @@
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
 #include "table/connect_dialog.h"
+#include "table/settings.h"
 #include "ui/dialog_units.h"
 
 namespace {
@@ -45,7 +46,10 @@ ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
     for (BotLevel level : BOT_LEVELS) {
         level_->addItem(QString::fromUtf8(BotLevelLabel(level)), static_cast<int>(level));
     }
-    level_->setCurrentIndex(level_->findData(static_cast<int>(DEFAULT_BOT_LEVEL)));
+    ComputerFields remembered;
+    LoadComputerFields(&remembered);
+    nickname_->setText(remembered.nickname);
+    level_->setCurrentIndex(level_->findData(static_cast<int>(remembered.level)));
     place(level_, 49, 25, 80, 14);
     play_ = new QPushButton(QStringLiteral("Jouer"), this);
     play_->setDefault(true);
@@ -92,6 +96,7 @@ void ComputerDialog::OnPlay() {
         case ConnectStep::Connected:
             outcome_.hosting = true;
             outcome_.level = static_cast<BotLevel>(level_->currentData().toInt());
+            SaveComputerFields({nickname_->text(), outcome_.level});
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:
