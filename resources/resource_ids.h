@@ -57,6 +57,13 @@ constexpr int IDM_NETWORK_GAME = 40001;   // "Jeu en réseau..."
 constexpr int IDM_PLAY_COMPUTER = 40002;  // "Jouer contre l'ordinateur..."
 constexpr int IDM_FILL_COMPUTER = 40003;  // "Compléter avec l'ordinateur"
 constexpr int IDM_DISCONNECT = 40005;     // "Déconnecter"
+// The "Options" menu (check items) and the "Aide" menu.
+constexpr int IDM_SHOW_MOVES = 40006;        // "Afficher les coups dans le chat"
+constexpr int IDM_SOUNDS = 40007;            // "Sons"
+constexpr int IDM_FOUR_COLOURS = 40008;      // "Cartes à quatre couleurs"
+constexpr int IDM_SORT_BY_STRENGTH = 40009;  // "Trier ma main par force"
+constexpr int IDM_RULES = 40010;             // "Règles du jeu"
+constexpr int IDM_ABOUT = 40011;             // "À propos de Vantoro"
 
 // Controls of the "Jouer contre l'ordinateur" dialog ("Pseudo :" is IDC_NICKNAME).
 constexpr int IDC_LEVEL = 1015;          // "Niveau :"

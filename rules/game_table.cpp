@@ -355,44 +355,87 @@ int GameTable::Charge(int cardsLeft) {
     return cardsLeft;
 }
 
-int GameTable::Play(int seat, const std::uint8_t* chosen) {
-    if (!IsSeat(seat) || seat != turn || roundOver != 0) return 0;
-    if (chosen == nullptr) chosen = selection;
+namespace {
 
+// The cards a play takes from the hand: in hand order, with their positions.
+struct ChosenCards {
     std::uint8_t buffer[PLAY_SIZE];
     std::uint8_t positions[PLAY_SIZE];
-    std::memset(buffer, NO_CARD, sizeof buffer);
-    std::memset(positions, NO_CARD, sizeof positions);
+    int count;
+    bool holdsOpening;  // it holds the three of diamonds while the game must open with it
+};
+
+MoveRefusal ExaminePlay(const GameTable& table, int seat, const std::uint8_t* chosen,
+                        ChosenCards* cards) {
+    if (!IsSeat(seat)) return MoveRefusal::kNoSeat;
+    if (table.roundOver != 0) return MoveRefusal::kRoundOver;
+    if (seat != table.turn) return MoveRefusal::kNotYourTurn;
+
+    std::memset(cards->buffer, NO_CARD, sizeof cards->buffer);
+    std::memset(cards->positions, NO_CARD, sizeof cards->positions);
     int n = 0;
-    int holdsOpening = 0;
+    bool holdsOpening = false;
     for (int p = 0; p < HAND_SIZE; ++p) {
         if (chosen[p] == 0) continue;
-        if (n == PLAY_SIZE) return 0;  // a play has at most five cards
-        const std::uint8_t card = hands[seat][p];
-        if (card == NO_CARD) return 0;  // a seat cannot play a card it no longer holds
-        positions[n] = static_cast<std::uint8_t>(p);
-        buffer[n] = card;
-        if (mustOpenLowest != 0 && card == CARD_OPENING) holdsOpening = 1;
+        const std::uint8_t card = table.hands[seat][p];
+        // A seat cannot play a card it no longer holds.
+        if (card == NO_CARD) return MoveRefusal::kCardNotHeld;
+        if (n < PLAY_SIZE) {
+            cards->positions[n] = static_cast<std::uint8_t>(p);
+            cards->buffer[n] = card;
+        }
+        if (table.mustOpenLowest != 0 && card == CARD_OPENING) holdsOpening = true;
         ++n;
     }
-    if (mustOpenLowest != 0 && holdsOpening == 0) return 0;
+    cards->count = n;
+    cards->holdsOpening = holdsOpening;
+    if (n == 0) return MoveRefusal::kNoCardChosen;
+    const bool freeLead = table.tableCount == 0 || table.leader == seat;
+    if (!freeLead && n != table.tableCount) return MoveRefusal::kWrongCardCount;
+    if (n > PLAY_SIZE) return MoveRefusal::kTooManyCards;
+    if (table.mustOpenLowest != 0 && !holdsOpening) return MoveRefusal::kOpeningCardMissing;
 
-    if (tableCount == 0 || leader == seat) {
-        if (!IsValidPlay(buffer, n)) return 0;
-    } else {
-        if (n != tableCount) return 0;
-        if (n < 1 || (n > 3 && n != 5)) return 0;
-        if (ComparePlays(tablePlay, buffer, n) != 1) return 0;
+    if (freeLead) {
+        return GameTable::IsValidPlay(cards->buffer, n) ? MoveRefusal::kNone
+                                                        : MoveRefusal::kNotACombination;
     }
+    if (n > 3 && n != PLAY_SIZE) return MoveRefusal::kNotACombination;
+    switch (GameTable::ComparePlays(table.tablePlay, cards->buffer, n)) {
+        case 1:
+            return MoveRefusal::kNone;
+        case 0:
+            return MoveRefusal::kDoesNotBeat;
+        default:
+            return MoveRefusal::kNotACombination;
+    }
+}
 
-    if (holdsOpening) mustOpenLowest = 0;
-    for (int i = 0; i < PLAY_SIZE; ++i) {
-        if (positions[i] != NO_CARD) hands[seat][positions[i]] = NO_CARD;
-    }
-    tableCount = n;
+}  // namespace
+
+MoveRefusal GameTable::PlayRefusal(int seat, const std::uint8_t* chosen) const {
+    ChosenCards cards;
+    return ExaminePlay(*this, seat, chosen != nullptr ? chosen : selection, &cards);
+}
+
+MoveRefusal GameTable::PassRefusal(int seat) const {
+    if (!IsSeat(seat)) return MoveRefusal::kNoSeat;
+    if (roundOver != 0) return MoveRefusal::kRoundOver;
+    if (seat != turn) return MoveRefusal::kNotYourTurn;
+    if (seat == leader) return MoveRefusal::kLeaderCannotPass;
+    return MoveRefusal::kNone;
+}
+
+int GameTable::Play(int seat, const std::uint8_t* chosen) {
+    if (chosen == nullptr) chosen = selection;
+    ChosenCards cards;
+    if (ExaminePlay(*this, seat, chosen, &cards) != MoveRefusal::kNone) return 0;
+
+    if (cards.holdsOpening) mustOpenLowest = 0;
+    for (int i = 0; i < cards.count; ++i) hands[seat][cards.positions[i]] = NO_CARD;
+    tableCount = cards.count;
     leader = seat;
-    std::memcpy(tablePlay, buffer, sizeof buffer);
-    std::memcpy(lastPlays[seat], buffer, sizeof buffer);
+    std::memcpy(tablePlay, cards.buffer, sizeof cards.buffer);
+    std::memcpy(lastPlays[seat], cards.buffer, sizeof cards.buffer);
     if (CountCards(hands[seat], HAND_SIZE) == 0) Settle(seat);
 
     // The turn moves on even when the round has just ended.
@@ -429,7 +472,7 @@ void GameTable::Settle(int winner) {
 }
 
 int GameTable::Pass(int seat) {
-    if (!IsSeat(seat) || seat != turn || seat == leader || roundOver != 0) return 0;
+    if (PassRefusal(seat) != MoveRefusal::kNone) return 0;
     passed[seat] = 1;
     std::memset(lastPlays[seat], NO_CARD, PLAY_SIZE);
     turn = NextSeat(turn);

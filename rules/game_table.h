@@ -45,6 +45,23 @@ enum class FiveCardKind : std::uint8_t {
 };
 constexpr int FIVE_CARD_KIND_COUNT = static_cast<int>(FiveCardKind::kStraightFlush) + 1;
 
+// Why GameTable::Play or GameTable::Pass refuses a move; kNone when it would
+// be accepted.
+enum class MoveRefusal : std::uint8_t {
+    kNone,
+    kNoSeat,              // the seat is not one of 1..4
+    kRoundOver,           // the round has ended; nothing is played until the next deal
+    kNotYourTurn,         // another seat is on turn
+    kNoCardChosen,        // a play of no card
+    kCardNotHeld,         // a chosen position no longer holds a card
+    kWrongCardCount,      // the play to beat has tableCount cards and this one another count
+    kTooManyCards,        // more than five cards
+    kOpeningCardMissing,  // the first play of a game must contain the three of diamonds
+    kNotACombination,     // the cards are no combination (or not one of the table's kind)
+    kDoesNotBeat,         // a combination of the table's kind that does not beat it
+    kLeaderCannotPass,    // the seat that holds the lead (or opens the game) may not pass
+};
+
 // One finished round: byte s (1..4) is the number of cards charged to seat s
 // (0 for the winner, at most 39). Byte 0 is never written or read.
 struct RoundResult {
@@ -157,6 +174,14 @@ class GameTable {
     // The seat on turn gives up this turn. Refused for a seat outside 1..4,
     // a seat not on turn, the holder of the lead, or a finished round.
     int Pass(int seat);
+    // Why Play(seat, chosen) or Pass(seat) would refuse, read from the record
+    // as it is: kNone exactly when the move would be accepted (Play and Pass
+    // decide through these). A refused play gives the first reason found in
+    // this order: the seat, the round, the turn, the chosen cards (none, one
+    // not held, a count other than the table's, more than five), the
+    // opening card, the combination, the comparison.
+    MoveRefusal PlayRefusal(int seat, const std::uint8_t* chosen) const;
+    MoveRefusal PassRefusal(int seat) const;
 
     // Cards charged to a losing hand with this many cards left.
     static int Charge(int cardsLeft);

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "table/table_marks.h"
 #include "ui/card_image.h"
 #include "ui/table_painter.h"
 
@@ -18,6 +19,7 @@ void BoardWidget::paintEvent(QPaintEvent* /*event*/) {
     SetCardPixelRatio(devicePixelRatioF());
     QPainter painter(this);
     PaintBoard(painter, rect());
+    PaintTableMarks(painter, rect());
 }
 
 void BoardWidget::mousePressEvent(QMouseEvent* event) {

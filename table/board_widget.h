@@ -16,8 +16,9 @@ class BoardWidget : public QWidget {
 
   protected:
     // Fills the felt and paints the table over it, with the card pictures
-    // for the pixel ratio of the board's screen; every change of what is
-    // shown comes here through update() of the board or of one rectangle.
+    // for the pixel ratio of the board's screen, then the window's marks
+    // (table/table_marks.h); every change of what is shown comes here
+    // through update() of the board or of one rectangle.
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 };

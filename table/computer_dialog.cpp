@@ -10,6 +10,7 @@
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
 #include "table/connect_dialog.h"
+#include "table/settings.h"
 #include "ui/dialog_units.h"
 
 namespace {
@@ -35,7 +36,10 @@ ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
     for (BotLevel level : BOT_LEVELS) {
         level_->addItem(QString::fromUtf8(BotLevelLabel(level)), static_cast<int>(level));
     }
-    level_->setCurrentIndex(level_->findData(static_cast<int>(DEFAULT_BOT_LEVEL)));
+    ComputerFields remembered;
+    LoadComputerFields(&remembered);
+    nickname_->setText(remembered.nickname);
+    level_->setCurrentIndex(level_->findData(static_cast<int>(remembered.level)));
     layout.Place(level_, 49, 25, 80, 14);
     play_ = new QPushButton(QStringLiteral("Jouer"), this);
     play_->setDefault(true);
@@ -82,6 +86,7 @@ void ComputerDialog::OnPlay() {
         case ConnectStep::Connected:
             outcome_.hosting = true;
             outcome_.level = static_cast<BotLevel>(level_->currentData().toInt());
+            SaveComputerFields({nickname_->text(), outcome_.level});
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:

@@ -6,7 +6,8 @@
 // that one is taken, any free port the system gives; "Annuler" and Escape
 // close the dialog with nothing done. A failure to host is shown in the
 // "Winsock Error" box, as from the connect dialog. The caller then gives the
-// empty seats to its computer player at the chosen level.
+// empty seats to its computer player at the chosen level. The nickname and
+// the level start as the last hosted table left them (table/settings.h).
 #pragma once
 
 #include <QDialog>

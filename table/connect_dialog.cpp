@@ -9,6 +9,7 @@
 #include "net/connect.h"
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
+#include "table/settings.h"
 #include "ui/dialog_units.h"
 
 namespace {
@@ -113,6 +114,13 @@ void ConnectDialog::OnInitDialog() {
     DefaultAddress(address);
     address_->setText(QString::fromLatin1(address));
     port_->setText(QString::fromLatin1(DEFAULT_PORT_TEXT));
+    // After a first successful host or join, the fields it was made with.
+    ConnectFields remembered;
+    if (LoadConnectFields(&remembered)) {
+        nickname_->setText(remembered.nickname);
+        address_->setText(remembered.address);
+        port_->setText(remembered.port);
+    }
     nickname_->setMaxLength(NICKNAME_LIMIT);
     port_->setMaxLength(PORT_LIMIT);
     address_->setMaxLength(ADDRESS_LIMIT);
@@ -137,6 +145,7 @@ void ConnectDialog::OnCommand(int id) {
                        : JoinTable(nickname.constData(), address.constData(), port.constData());
     switch (outcome.step) {
         case ConnectStep::Connected:
+            SaveConnectFields({nickname_->text(), address_->text(), port_->text()});
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:

@@ -3,7 +3,9 @@
 //
 // It is modal over the table window, which keeps receiving its socket events
 // and repaints while the dialog is open. Only "Être hôte", "Rejoindre" and the
-// close box end it; Escape and Enter do nothing. Its end result is 1 when the
+// close box end it; Escape and Enter do nothing. The fields start as the
+// last successful host or join left them (table/settings.h), or else empty,
+// this machine's address and port 7171. Its end result is 1 when the
 // new socket could not be registered for events (the caller ends the
 // program), 0 in every other case: success, any other failure, the close box.
 #pragma once
@@ -39,7 +41,8 @@ class ConnectDialog : public QDialog {
     QLineEdit* Field(int id) const;
     QPushButton* Button(int id) const;
 
-    // Starts the network once per run and fills the fields; ends the dialog
+    // Starts the network once per run and fills the fields (the remembered
+    // ones over the defaults); ends the dialog
     // with 0 when the network cannot start. Runs when the dialog is shown.
     void OnInitDialog();
     // "Être hôte" (IDC_HOST) and "Rejoindre" (IDC_JOIN).

@@ -2,7 +2,8 @@
 // has ended. The command line takes --help and --version only; they print
 // and end before any part of the toolkit starts, so that they open no window
 // and need no display. Anything else is refused with status 2. The toolkit is
-// given the program's name only.
+// given the program's name only, and the organisation and name under which
+// the window's settings are kept ($XDG_CONFIG_HOME/Vantoro/vantoro.conf).
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
@@ -44,12 +45,15 @@ int main(int argc, char** argv) {
     char* arguments[] = {name, nullptr};
     int count = 1;
     QApplication::setApplicationVersion(QString::fromLatin1(VersionText()));
+    QApplication::setOrganizationName(QStringLiteral("Vantoro"));
+    QApplication::setApplicationName(QStringLiteral("vantoro"));
     // Ties the window to its desktop entry, and so to its icon in the theme.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(ApplicationId()));
     QApplication application(count, arguments);
     TableWindow window;
     window.SetConnectDialogRunner(RunConnectDialog);
     window.SetComputerDialogRunner(RunComputerDialog);
+    window.SetLeaveQuestion(AskLeaveGame);
     window.exec();
     return 0;
 }

@@ -79,11 +79,12 @@ std::string SaveGameText() {
 void TableWindow::OnLButtonDown(int x, int y) {
     if (g_playerCount != SEAT_COUNT || g_table == nullptr) return;
     if (g_localSeat < 1 || g_localSeat > SEAT_COUNT) return;
-    // From the rightmost slot down: the first rectangle that holds the point
-    // belongs to the topmost card under it.
-    const std::uint8_t* hand = g_table->hands[g_localSeat];
-    for (int slot = HAND_SIZE - 1; slot >= 0; --slot) {
-        if (hand[slot] == NO_CARD) continue;
+    // From the rightmost place down (in the layout the hand was painted in):
+    // the first rectangle that holds the point belongs to the topmost card
+    // under it.
+    int placed[HAND_SIZE];
+    for (int place = HandLayout(g_table->hands[g_localSeat], placed) - 1; place >= 0; --place) {
+        const int slot = placed[place];
         const CardRect& r = g_cardRects[slot];
         if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
         g_table->selection[slot] = static_cast<std::uint8_t>(~g_table->selection[slot]);
@@ -95,12 +96,15 @@ void TableWindow::OnLButtonDown(int x, int y) {
 
 void TableWindow::OnPlay() {
     // Only the player whose own play emptied the hand starts the next round:
-    // the play's PlayApplied enables "Tour\nsuivant" then.
-    CommandPlay();
+    // the play's PlayApplied enables "Tour\nsuivant" then. A refused play
+    // sends nothing and keeps the chosen cards up; the chat log says why.
+    if (CommandPlay() != 0 || g_table == nullptr) return;
+    ShowRefusal(g_table->PlayRefusal(g_localSeat, g_table->selection));
 }
 
 void TableWindow::OnPass() {
-    CommandPass();
+    if (CommandPass() != 0 || g_table == nullptr) return;
+    ShowRefusal(g_table->PassRefusal(g_localSeat));
 }
 
 void TableWindow::OnNextRound() {

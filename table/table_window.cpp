@@ -1,6 +1,7 @@
 #include "table/table_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QKeyEvent>
@@ -21,8 +22,11 @@
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
 #include "resources/resource_ids.h"
+#include "resources/version.h"
 #include "rules/game_table.h"
 #include "table/board_widget.h"
+#include "table/game_lines.h"
+#include "table/window_texts.h"
 #include "ui/card_image.h"
 #include "ui/chat_box.h"
 #include "ui/dialog_units.h"
@@ -39,6 +43,10 @@ constexpr int CHAT_INPUT_LIMIT = 512;
 // for the local seat while the player is away: about a move a second.
 constexpr int COMPUTER_DELAY_MS = 600;
 constexpr int AWAY_DELAY_MS = 1000;
+// "Tour\nsuivant" on the winner's window, until it is pressed.
+constexpr const char* NEXT_ROUND_STANDS_OUT =
+    "QPushButton { background-color: #ffcc00; color: black; font-weight: bold;"
+    " border: 2px solid #7a5c00; border-radius: 3px; }";
 
 // "Absent": a check box drawn as a push button that stays pressed while it is
 // checked. Clicking it only sends its command; the program sets its state.
@@ -62,11 +70,28 @@ QIcon ApplicationIcon() {
     return icon;
 }
 
+QString Text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
 }  // namespace
+
+bool AskLeaveGame(QWidget* owner) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Vantoro"), Text(LEAVE_QUESTION),
+                    QMessageBox::NoButton, owner);
+    QPushButton* yes = box.addButton(Text(ANSWER_YES), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(Text(ANSWER_NO), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
 
 TableWindow::TableWindow()
     : connectDialog_([](QWidget*) { return 0; }),
-      computerDialog_([](QWidget*) { return ComputerGameOutcome{}; }) {
+      computerDialog_([](QWidget*) { return ComputerGameOutcome{}; }),
+      leaveQuestion_([](QWidget*) { return true; }),
+      options_(LoadWindowOptions()) {
     AutoPlayOptions options;
     options.computerDelayMs = COMPUTER_DELAY_MS;
     options.localDelayMs = AWAY_DELAY_MS;
@@ -127,6 +152,26 @@ void TableWindow::BuildFromTemplate() {
     addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
     addItem(IDCANCEL, QStringLiteral("Quitter"));
     connect(gameMenu_, &QMenu::aboutToShow, this, &TableWindow::OnInitMenuPopup);
+
+    optionsMenu_ = menuBar_->addMenu(Text(MENU_OPTIONS));
+    const auto addOption = [this](int id, const char* label, bool checked) {
+        QAction* action = optionsMenu_->addAction(Text(label));
+        action->setCheckable(true);
+        action->setChecked(checked);
+        menuItems_.insert(id, action);
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+    };
+    addOption(IDM_SHOW_MOVES, ITEM_SHOW_MOVES, options_.showMoves);
+    addOption(IDM_SOUNDS, ITEM_SOUNDS, options_.sounds);
+    addOption(IDM_FOUR_COLOURS, ITEM_FOUR_COLOURS, options_.fourColours);
+    addOption(IDM_SORT_BY_STRENGTH, ITEM_SORT_BY_STRENGTH, options_.handByStrength);
+
+    helpMenu_ = menuBar_->addMenu(Text(MENU_HELP));
+    for (const auto& [id, label] : {std::pair{IDM_RULES, ITEM_RULES}, {IDM_ABOUT, ITEM_ABOUT}}) {
+        QAction* action = helpMenu_->addAction(Text(label));
+        menuItems_.insert(id, action);
+        connect(action, &QAction::triggered, this, [this, id = id] { OnCommand(id); });
+    }
     layout->setMenuBar(menuBar_);
 
     board_ = new BoardWidget(this);
@@ -165,6 +210,8 @@ void TableWindow::BuildFromTemplate() {
 void TableWindow::OnInitDialog() {
     // Every record empty, each with its seat number; nobody at the table.
     ResetSeatTable();
+    SetFourColourDeck(options_.fourColours);
+    SetHandByStrength(options_.handByStrength);
     LoadTableImages();
     SetStatusText(STATUS_NO_CONNECTION);
     // (The window's system menu is left as the window system makes it.)
@@ -203,33 +250,74 @@ void TableWindow::SetAwayChecked(bool checked) {
 
 void TableWindow::MessageHandled(int) {
     autoPlay_->Look();
+    FollowTurn();
 }
 
 void TableWindow::SeatChanged(int) {
     autoPlay_->Look();
+    FollowTurn();
 }
 
 void TableWindow::PlayApplied(int seat, const std::uint8_t* cards) {
+    if (options_.showMoves && seat >= 1 && seat <= SEAT_COUNT)
+        AppendGameLine(PlayLine(g_seats[seat].name, cards));
+    // The play that emptied a hand ended the round: who won, who paid.
+    if (g_table != nullptr && g_table->roundOver != 0 && g_table->leader == seat) {
+        AppendGameLine(RoundEndLines(*g_table, seat));
+    }
     autoPlay_->PlayApplied(seat, cards);
     UpdateNextRoundButton();
+    FollowTurn();
 }
 
 void TableWindow::PassApplied(int seat) {
+    if (options_.showMoves && seat >= 1 && seat <= SEAT_COUNT)
+        AppendGameLine(PassLine(g_seats[seat].name));
     autoPlay_->PassApplied(seat);
+    FollowTurn();
 }
 
 void TableWindow::RoundDealt() {
     nextRoundAsked_ = false;
     UpdateNextRoundButton();
     autoPlay_->RoundDealt();
+    FollowTurn();
 }
 
 void TableWindow::NewGameStarted() {
     autoPlay_->Look();
+    FollowTurn();
 }
 
 void TableWindow::UpdateNextRoundButton() {
-    Button(IDC_NEXT_ROUND)->setEnabled(LocalSeatWonRound() && !nextRoundAsked_);
+    QPushButton* next = Button(IDC_NEXT_ROUND);
+    const bool enabled = LocalSeatWonRound() && !nextRoundAsked_;
+    next->setEnabled(enabled);
+    next->setStyleSheet(enabled ? Text(NEXT_ROUND_STANDS_OUT) : QString());
+}
+
+void TableWindow::AppendGameLine(const std::string& line) {
+    if (!line.empty()) ::AppendChatText(chatLog_, line.c_str());
+}
+
+void TableWindow::ShowRefusal(MoveRefusal reason) {
+    if (g_table == nullptr || g_playerCount != SEAT_COUNT) return;
+    AppendGameLine(RefusalLine(reason, g_table->tableCount));
+}
+
+void TableWindow::FollowTurn() {
+    const bool localTurn = g_table != nullptr && GameLive() && g_localSeat >= 1 &&
+                           g_table->roundOver == 0 && g_table->turn == g_localSeat;
+    if (localTurn && !localTurn_ && !isActiveWindow() && !autoPlay_->PlaysLocalSeat())
+        AnnounceTurn();
+    localTurn_ = localTurn;
+}
+
+void TableWindow::AnnounceTurn() {
+    QApplication::alert(this);
+    // The desktop's own bell: it follows the player's sound settings and
+    // needs no audio library.
+    if (options_.sounds) QApplication::beep();
 }
 
 void TableWindow::EnablePlayerInfo(bool enabled) {
@@ -242,6 +330,10 @@ void TableWindow::SetConnectDialogRunner(ConnectDialogRunner runner) {
 
 void TableWindow::SetComputerDialogRunner(ComputerDialogRunner runner) {
     computerDialog_ = std::move(runner);
+}
+
+void TableWindow::SetLeaveQuestion(LeaveQuestion question) {
+    leaveQuestion_ = std::move(question);
 }
 
 void TableWindow::InvalidateCardRect(int slot) {
@@ -290,6 +382,18 @@ void TableWindow::OnCommand(int id) {
             break;
         case IDM_DISCONNECT:
             OnDisconnect();
+            break;
+        case IDM_SHOW_MOVES:
+        case IDM_SOUNDS:
+        case IDM_FOUR_COLOURS:
+        case IDM_SORT_BY_STRENGTH:
+            OnOption(id);
+            break;
+        case IDM_RULES:
+            OnRules();
+            break;
+        case IDM_ABOUT:
+            OnAbout();
             break;
         default:
             break;
@@ -340,6 +444,7 @@ void TableWindow::OnFillComputer() {
 
 void TableWindow::OnDisconnect() {
     if (g_sock == INVALID_SOCKET) return;
+    if (!MayLeaveGame()) return;
     AppendChatText(CHAT_CONNECTION_CLOSED);
     Disconnect();
     EnablePlayerInfo(false);
@@ -348,7 +453,55 @@ void TableWindow::OnDisconnect() {
 }
 
 void TableWindow::OnQuit() {
+    if (!MayLeaveGame()) return;
     DestroyWindow();
+}
+
+bool TableWindow::MayLeaveGame() {
+    // With no game running (fewer than four at the table) nothing is lost.
+    if (g_playerCount != SEAT_COUNT) return true;
+    return !leaveQuestion_ || leaveQuestion_(this);
+}
+
+void TableWindow::OnOption(int id) {
+    QAction* item = MenuItem(id);
+    if (item == nullptr) return;
+    const bool on = item->isChecked();
+    switch (id) {
+        case IDM_SHOW_MOVES:
+            options_.showMoves = on;
+            break;
+        case IDM_SOUNDS:
+            options_.sounds = on;
+            break;
+        case IDM_FOUR_COLOURS:
+            options_.fourColours = on;
+            SetFourColourDeck(on);
+            Repaint();
+            break;
+        case IDM_SORT_BY_STRENGTH:
+            options_.handByStrength = on;
+            SetHandByStrength(on);
+            Repaint();
+            break;
+        default:
+            return;
+    }
+    SaveWindowOptions(options_);
+}
+
+void TableWindow::OnRules() {
+    QMessageBox box(QMessageBox::Information, Text(ITEM_RULES), Text(RULES_TEXT), QMessageBox::Ok,
+                    this);
+    box.exec();
+}
+
+void TableWindow::OnAbout() {
+    QMessageBox box(QMessageBox::NoIcon, Text(ITEM_ABOUT),
+                    Text(ABOUT_TEXT).arg(QString::fromLatin1(VersionText())), QMessageBox::Ok,
+                    this);
+    box.setIconPixmap(windowIcon().pixmap(64, 64));
+    box.exec();
 }
 
 void TableWindow::OnInitMenuPopup() {

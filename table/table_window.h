@@ -1,18 +1,27 @@
 // The table window: the program's one window, run modally from main.
 //
 // It is built the way its dialog template describes it: caption "Vantoro",
-// the menu "Jeu", a board of 425 x 277 dialog units in the window font
-// (DejaVu Sans, 9 points) on which the ten controls sit at their dialog-unit
-// places, and a one-part status line below; the size is fixed. It owns the
-// one GameTable (g_table) and the images from creation to destruction, and
-// it is the TableView through which the network code shows what happens
-// (installed in g_view for its whole life).
+// the menus "Jeu", "Options" and "Aide", a board of 425 x 277 dialog units in
+// the window font (DejaVu Sans, 9 points) on which the ten controls sit at
+// their dialog-unit places, and a one-part status line below; the size is
+// fixed. It owns the one GameTable (g_table) and the images from creation to
+// destruction, and it is the TableView through which the network code shows
+// what happens (installed in g_view for its whole life).
 //
 // Every command, from a button, the menu, Enter (IDOK) or Escape and the
 // close box (IDCANCEL), reaches OnCommand with its id. Destruction
 // (Quitter, Escape, the close box, a fatal network error) releases, in this
 // order, the game table, the images and, if the network was ever started,
-// the connections; then the window ends with result 0.
+// the connections; then the window ends with result 0. While four players
+// are seated, "Quitter", Escape, the close box and "Déconnecter" first ask
+// the leave question (SetLeaveQuestion) and do nothing on "Non".
+//
+// Beside the game itself the window follows it for the player: it writes the
+// game lines into the chat log (table/game_lines.h), marks the play to beat
+// and the round's winner on the table (table/table_marks.h), makes "Tour
+// suivant" stand out on the winner's window, and announces the player's turn
+// while the window is not active. Its options and the dialogs' fields are
+// remembered across runs (table/settings.h).
 #pragma once
 
 #include <QDialog>
@@ -20,9 +29,12 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "net/table_view.h"
+#include "rules/game_table.h"
 #include "table/computer_dialog.h"
+#include "table/settings.h"
 
 class AutoPlay;
 class BoardWidget;
@@ -41,14 +53,21 @@ class QStatusBar;
 using ConnectDialogRunner = std::function<int(QWidget* owner)>;
 // Runs the "Jouer contre l'ordinateur" dialog modally over `owner`.
 using ComputerDialogRunner = std::function<ComputerGameOutcome(QWidget* owner)>;
+// Asks, modally over `owner`, whether to leave the running game; true to leave.
+using LeaveQuestion = std::function<bool(QWidget* owner)>;
+
+// The leave question of the program: a question box over `owner` with "Oui"
+// and "Non", "Non" the default and Escape's answer. True for "Oui".
+bool AskLeaveGame(QWidget* owner);
 
 class TableWindow : public QDialog, public TableView {
     Q_OBJECT
 
   public:
     // Builds the window and runs its initialisation: empties the seats,
-    // loads the images, shows "Ready/No Connection", installs itself in
-    // g_view, creates g_table and puts the focus in the chat input.
+    // applies the remembered options, loads the images, shows "Ready/No
+    // Connection", installs itself in g_view, creates g_table and puts the
+    // focus in the chat input.
     TableWindow();
     ~TableWindow() override;
 
@@ -78,6 +97,11 @@ class TableWindow : public QDialog, public TableView {
     void OnFillComputer();
     void OnDisconnect();
     void OnQuit();
+    // "Options": each check item toggles its option, applies it at once and
+    // stores it. "Aide": the rules and the version in a box each.
+    void OnOption(int id);
+    void OnRules();
+    void OnAbout();
     // Before the "Jeu" menu opens: with players at the table "Jeu en
     // réseau..." is greyed and "Déconnecter" enabled, without, the reverse;
     // "Jouer contre l'ordinateur..." is enabled off the network only, and
@@ -105,6 +129,9 @@ class TableWindow : public QDialog, public TableView {
     // Installs what "Jouer contre l'ordinateur..." runs; the default hosts
     // nothing.
     void SetComputerDialogRunner(ComputerDialogRunner runner);
+    // Installs the question asked before a running game is left; the
+    // default leaves without asking (the program installs AskLeaveGame).
+    void SetLeaveQuestion(LeaveQuestion question);
     // The computer player of this window.
     AutoPlay* ComputerPlayer() const { return autoPlay_; }
 
@@ -116,14 +143,22 @@ class TableWindow : public QDialog, public TableView {
     QLineEdit* ChatInput() const { return chatInput_; }
     BoardWidget* Board() const { return board_; }
     QMenu* GameMenu() const { return gameMenu_; }
+    QMenu* OptionsMenu() const { return optionsMenu_; }
+    QMenu* HelpMenu() const { return helpMenu_; }
     // The menu item with this id (IDM_NETWORK_GAME, IDM_PLAY_COMPUTER,
-    // IDM_FILL_COMPUTER, IDM_DISCONNECT, IDCANCEL).
+    // IDM_FILL_COMPUTER, IDM_DISCONNECT, IDCANCEL, the options IDM_SHOW_MOVES,
+    // IDM_SOUNDS, IDM_FOUR_COLOURS, IDM_SORT_BY_STRENGTH, and IDM_RULES,
+    // IDM_ABOUT).
     QAction* MenuItem(int id) const { return menuItems_.value(id, nullptr); }
     QString StatusText() const;
     // True once the window's destruction has run.
     bool IsDestroyed() const { return destroyed_; }
 
   protected:
+    // The player's turn has come while the window is not active and the
+    // program does not play the seat itself: asks the desktop for attention
+    // (QApplication::alert) and, with "Sons", rings the desktop's bell.
+    virtual void AnnounceTurn();
     // Enter anywhere but on a visible push button is the IDOK command.
     void keyPressEvent(QKeyEvent* event) override;
     // Escape and the close box: the IDCANCEL command.
@@ -137,14 +172,25 @@ class TableWindow : public QDialog, public TableView {
     void OnDestroy();
     QPushButton* AddButton(int id, const QString& label, int x, int y, int width, int height);
     // "Tour\nsuivant" is enabled while the local seat has won the round and
-    // has not asked for the next one.
+    // has not asked for the next one; enabled, it stands out.
     void UpdateNextRoundButton();
+    // Appends a game line (UTF-8) to the chat log.
+    void AppendGameLine(const std::string& line);
+    // Shows why the local player's play or pass was refused, at a table of four.
+    void ShowRefusal(MoveRefusal reason);
+    // After every event that may move the turn: announces the player's turn
+    // when it has just come.
+    void FollowTurn();
+    // True when leaving now needs no question or the player answered "Oui".
+    bool MayLeaveGame();
     // Ends the window after the fatal "Winsock Fatal Error!" box.
     void FatalNetworkError();
 
     BoardWidget* board_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
     QMenu* gameMenu_ = nullptr;
+    QMenu* optionsMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
     QLabel* statusLabel_ = nullptr;
     ChatLog* chatLog_ = nullptr;
@@ -153,7 +199,10 @@ class TableWindow : public QDialog, public TableView {
     QHash<int, QAction*> menuItems_;
     ConnectDialogRunner connectDialog_;
     ComputerDialogRunner computerDialog_;
+    LeaveQuestion leaveQuestion_;
+    WindowOptions options_;
     AutoPlay* autoPlay_ = nullptr;
     bool nextRoundAsked_ = false;
+    bool localTurn_ = false;  // the table waited for the local player's move at the last look
     bool destroyed_ = false;
 };

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QString>
+#include <algorithm>
 
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
@@ -13,6 +14,22 @@
 CardRect g_cardRects[HAND_SIZE];
 
 namespace {
+
+bool g_handByStrength = false;
+
+// The latest plays: their cards 15 pixels apart from x = area + 10, at y = 70
+// for the other seats and y = 170 for the local one.
+constexpr int PLAY_STEP = 15;
+constexpr int PLAY_LEFT = 10;
+constexpr int OTHER_PLAY_TOP = 70;
+constexpr int LOCAL_PLAY_TOP = 170;
+
+// The left edge of the area of the other seat `seat` (the seat after the
+// local one sits in the left third, the one before it in the right third).
+int AreaLeft(int seat, int local, const QRect& client) {
+    const int area = (seat - local + SEAT_COUNT) % SEAT_COUNT - 1;
+    return area * (client.width() / 3);
+}
 
 // The waiting screen: the four suits in rows, ace to king, each card over its
 // left neighbour and each row over the one above, and the title beside them.
@@ -59,7 +76,7 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     for (int place = 0; place < PLAY_SIZE; ++place) {
         const std::uint8_t card = table.lastPlays[seat][place];
         if (card == NO_CARD) continue;
-        DrawCard(painter, card, left + 10 + 15 * shown, 70);
+        DrawCard(painter, card, left + PLAY_LEFT + PLAY_STEP * shown, OTHER_PLAY_TOP);
         ++shown;
     }
 }
@@ -70,21 +87,53 @@ void PaintLocalHand(QPainter& painter, const GameTable& table, int local, const 
     const std::uint8_t* hand = table.hands[local];
     const int width = CardWidth();
     const int height = CardHeight();
-    int place = GameTable::CountCards(hand, HAND_SIZE) - 1;
+    int placed[HAND_SIZE];
     QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion(client);
-    for (int slot = HAND_SIZE - 1; slot >= 0; --slot) {
-        if (hand[slot] == NO_CARD) continue;
+    for (int place = HandLayout(hand, placed) - 1; place >= 0; --place) {
+        const int slot = placed[place];
         const int x = HAND_LEFT + HAND_STEP * place;
         const int y = table.selection[slot] != 0 ? HAND_TOP_SELECTED : HAND_TOP;
         DrawCard(painter, hand[slot], x, y);
         clip -= QRect(x, y, width, height);
         painter.setClipRegion(clip);
         g_cardRects[slot] = {x, y, x + width, HAND_TOP + height};
-        --place;
     }
 }
 
 }  // namespace
+
+void SetHandByStrength(bool byStrength) {
+    g_handByStrength = byStrength;
+}
+
+bool HandByStrength() {
+    return g_handByStrength;
+}
+
+int HandLayout(const std::uint8_t* hand, int placed[HAND_SIZE]) {
+    int count = 0;
+    for (int slot = 0; slot < HAND_SIZE; ++slot) {
+        if (hand[slot] != NO_CARD) placed[count++] = slot;
+    }
+    if (g_handByStrength) {
+        std::stable_sort(placed, placed + count, [hand](int a, int b) {
+            return GameTable::PlayValue(hand[a]) < GameTable::PlayValue(hand[b]);
+        });
+    }
+    return count;
+}
+
+QRect LatestPlayRect(const GameTable& table, int seat, const QRect& client) {
+    const int local = g_localSeat;
+    if (g_playerCount != SEAT_COUNT || local < 1 || local > SEAT_COUNT || seat < 1 ||
+        seat > SEAT_COUNT)
+        return {};
+    const int shown = GameTable::CountCards(table.lastPlays[seat], PLAY_SIZE);
+    if (shown == 0) return {};
+    const QSize size(PLAY_STEP * (shown - 1) + CardWidth(), CardHeight());
+    if (seat == local) return QRect(QPoint(PLAY_LEFT, LOCAL_PLAY_TOP), size);
+    return QRect(QPoint(AreaLeft(seat, local, client) + PLAY_LEFT, OTHER_PLAY_TOP), size);
+}
 
 QFont TableWindowFont() {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -134,7 +183,7 @@ void PaintTable(QPainter& painter, const QRect& client) {
     for (int place = 0; place < PLAY_SIZE; ++place) {
         const std::uint8_t card = table.lastPlays[local][place];
         if (card == NO_CARD) continue;
-        DrawCard(painter, card, 10 + 15 * shown, 170);
+        DrawCard(painter, card, PLAY_LEFT + PLAY_STEP * shown, LOCAL_PLAY_TOP);
         ++shown;
     }
 

@@ -51,6 +51,24 @@ constexpr int HAND_STEP = 15;           // the visible strip of each card but th
 constexpr int HAND_TOP = 285;           // y of a resting card
 constexpr int HAND_TOP_SELECTED = 265;  // y of a chosen card, 20 pixels higher
 
+// The order in which the local hand is laid out from the left: the hand's own
+// order, slot by slot (ace first), by default; with `byStrength` from the
+// lowest card (the three of diamonds) to the highest (the two of spades).
+// Only the places on the board change: the slots, the selection and what is
+// sent stay as they are. Kept for the whole program.
+void SetHandByStrength(bool byStrength);
+bool HandByStrength();
+// Writes the slots of `hand` that hold a card into `placed`, from the leftmost
+// place to the rightmost (each card lies over the one on its left), and
+// returns how many there are.
+int HandLayout(const std::uint8_t* hand, int placed[HAND_SIZE]);
+
+// Where the painter shows the latest play of `seat` (its cards, 15 pixels
+// apart, 71 x 96 each), in the board of size `client`: the rectangle of its
+// cards, or an empty rectangle when the seat's latest play holds none or no
+// table of four is shown.
+QRect LatestPlayRect(const GameTable& table, int seat, const QRect& client);
+
 // Paints the table into `client` (the board's rectangle, at the origin) with
 // the painter's current clip. The painter's state is restored on return.
 void PaintTable(QPainter& painter, const QRect& client);

@@ -1,0 +1,75 @@
+#include "table/settings.h"
+
+#include <QByteArray>
+#include <QSettings>
+#include <string_view>
+
+namespace {
+
+// The keys of the settings file, in its groups.
+constexpr const char* KEY_CONNECT_NICKNAME = "connect/nickname";
+constexpr const char* KEY_CONNECT_ADDRESS = "connect/address";
+constexpr const char* KEY_CONNECT_PORT = "connect/port";
+constexpr const char* KEY_COMPUTER_NICKNAME = "computer/nickname";
+constexpr const char* KEY_COMPUTER_LEVEL = "computer/level";
+constexpr const char* KEY_SHOW_MOVES = "options/showMoves";
+constexpr const char* KEY_SOUNDS = "options/sounds";
+constexpr const char* KEY_FOUR_COLOURS = "options/fourColours";
+constexpr const char* KEY_HAND_BY_STRENGTH = "options/handByStrength";
+
+QString Key(const char* key) {
+    return QString::fromLatin1(key);
+}
+
+}  // namespace
+
+bool LoadConnectFields(ConnectFields* fields) {
+    const QSettings settings;
+    if (!settings.contains(Key(KEY_CONNECT_NICKNAME))) return false;
+    fields->nickname = settings.value(Key(KEY_CONNECT_NICKNAME)).toString();
+    fields->address = settings.value(Key(KEY_CONNECT_ADDRESS)).toString();
+    fields->port = settings.value(Key(KEY_CONNECT_PORT)).toString();
+    return true;
+}
+
+void SaveConnectFields(const ConnectFields& fields) {
+    QSettings settings;
+    settings.setValue(Key(KEY_CONNECT_NICKNAME), fields.nickname);
+    settings.setValue(Key(KEY_CONNECT_ADDRESS), fields.address);
+    settings.setValue(Key(KEY_CONNECT_PORT), fields.port);
+}
+
+bool LoadComputerFields(ComputerFields* fields) {
+    const QSettings settings;
+    if (!settings.contains(Key(KEY_COMPUTER_NICKNAME))) return false;
+    fields->nickname = settings.value(Key(KEY_COMPUTER_NICKNAME)).toString();
+    const QByteArray level = settings.value(Key(KEY_COMPUTER_LEVEL)).toString().toLatin1();
+    ParseBotLevel(std::string_view(level.constData(), static_cast<std::size_t>(level.size())),
+                  &fields->level);
+    return true;
+}
+
+void SaveComputerFields(const ComputerFields& fields) {
+    QSettings settings;
+    settings.setValue(Key(KEY_COMPUTER_NICKNAME), fields.nickname);
+    settings.setValue(Key(KEY_COMPUTER_LEVEL), QString::fromLatin1(BotLevelName(fields.level)));
+}
+
+WindowOptions LoadWindowOptions() {
+    const QSettings settings;
+    WindowOptions options;
+    options.showMoves = settings.value(Key(KEY_SHOW_MOVES), options.showMoves).toBool();
+    options.sounds = settings.value(Key(KEY_SOUNDS), options.sounds).toBool();
+    options.fourColours = settings.value(Key(KEY_FOUR_COLOURS), options.fourColours).toBool();
+    options.handByStrength =
+        settings.value(Key(KEY_HAND_BY_STRENGTH), options.handByStrength).toBool();
+    return options;
+}
+
+void SaveWindowOptions(const WindowOptions& options) {
+    QSettings settings;
+    settings.setValue(Key(KEY_SHOW_MOVES), options.showMoves);
+    settings.setValue(Key(KEY_SOUNDS), options.sounds);
+    settings.setValue(Key(KEY_FOUR_COLOURS), options.fourColours);
+    settings.setValue(Key(KEY_HAND_BY_STRENGTH), options.handByStrength);
+}
