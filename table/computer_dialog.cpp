@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 #include "net/connect.h"
@@ -62,13 +61,7 @@ void ComputerDialog::showEvent(QShowEvent* event) {
 }
 
 void ComputerDialog::OnPlay() {
-    if (nickname_->text().isEmpty()) {
-        QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING_TEXT),
-                        QMessageBox::Ok, this);
-        box.exec();
-        nickname_->setFocus();
-        return;
-    }
+    if (!NicknameGiven(this, nickname_)) return;
     const int started = StartNetwork();
     if (started != 0) {
         ShowWinsockError(this, WinsockErrorText(started));

@@ -32,6 +32,15 @@ QByteArray Utf8Prefix(const QString& text, int maxBytes) {
     return bytes;
 }
 
+bool NicknameGiven(QWidget* dialog, QLineEdit* nickname) {
+    if (!nickname->text().isEmpty()) return true;
+    QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING_TEXT),
+                    QMessageBox::Ok, dialog);
+    box.exec();
+    nickname->setFocus();
+    return false;
+}
+
 void ShowWinsockError(QWidget* owner, const char* text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Winsock Error"),
                     QString::fromLatin1(text), QMessageBox::Ok, owner);
@@ -128,13 +137,7 @@ void ConnectDialog::OnInitDialog() {
 
 void ConnectDialog::OnCommand(int id) {
     if (id != IDC_HOST && id != IDC_JOIN) return;
-    if (nickname_->text().isEmpty()) {
-        QMessageBox box(QMessageBox::Warning, QString(), QString::fromLatin1(NAME_MISSING_TEXT),
-                        QMessageBox::Ok, this);
-        box.exec();
-        nickname_->setFocus();
-        return;
-    }
+    if (!NicknameGiven(this, nickname_)) return;
     // The fields hold at most 16, 15 and 4 characters. Texts travel as UTF-8;
     // a nickname keeps at most 16 bytes, cut between characters.
     const QByteArray nickname = Utf8Prefix(nickname_->text(), NICKNAME_LIMIT);

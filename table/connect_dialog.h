@@ -26,6 +26,11 @@ constexpr const char* NAME_MISSING_TEXT = "Please enter a name to indentify your
 // character (nicknames and chat lines travel in fixed byte budgets).
 QByteArray Utf8Prefix(const QString& text, int maxBytes);
 
+// True when the nickname field of `dialog` holds a name; otherwise shows
+// the NAME_MISSING_TEXT box, puts the focus back in the field and returns
+// false (the dialog stays open).
+bool NicknameGiven(QWidget* dialog, QLineEdit* nickname);
+
 // The Winsock error box: the text, the caption "Winsock Error", the
 // exclamation icon and one OK button, owned by `owner`.
 void ShowWinsockError(QWidget* owner, const char* text);
