@@ -26,7 +26,7 @@
 
 struct SearchParams {
     int candidates = 5;            // the strategy's best moves searched (the pass comes on top)
-    std::int64_t budget = 400000;  // work of one decision, in DecisionWork units
+    std::int64_t budget = 250000;  // work of one decision, in DecisionWork units
     int maxDeals = 400;            // deals drawn at most
     int minDeals = 8;              // deals drawn before a candidate can be dropped
     float dropMargin = 2.0f;       // a candidate is dropped when this many standard errors behind
