@@ -126,11 +126,9 @@ void MatchResult::Merge(const MatchResult& other) {
     searchedDecisions += other.searchedDecisions;
     refusedMoves += other.refusedMoves;
     unfinishedRounds += other.unfinishedRounds;
-    decisionNanos.insert(decisionNanos.end(), other.decisionNanos.begin(),
-                         other.decisionNanos.end());
-    searchedNanos.insert(searchedNanos.end(), other.searchedNanos.begin(),
-                         other.searchedNanos.end());
-    clockNanos.insert(clockNanos.end(), other.clockNanos.begin(), other.clockNanos.end());
+    decisionNanos.Merge(other.decisionNanos);
+    searchedNanos.Merge(other.searchedNanos);
+    clockNanos.Merge(other.clockNanos);
 }
 
 MatchResult RunMatch(const MatchConfig& config) {
@@ -170,9 +168,9 @@ MatchResult RunMatch(const MatchConfig& config) {
                         player.Computer() != nullptr && player.Computer()->LastSearch().searched;
                     if (searched) ++result.searchedDecisions;
                     if (config.timeDecisions) {
-                        result.decisionNanos.push_back(nanos);
-                        result.clockNanos.push_back(clock);
-                        if (searched) result.searchedNanos.push_back(nanos);
+                        result.decisionNanos.Add(nanos);
+                        result.clockNanos.Add(clock);
+                        if (searched) result.searchedNanos.Add(nanos);
                     }
                 } else {
                     move = player.Choose(table, seat);

@@ -16,6 +16,7 @@
 
 #include "bot/bot_level.h"
 #include "bot/search.h"
+#include "bot/time_histogram.h"
 
 // Who sits in a seat: a computer player of a level, or a player that picks
 // uniformly among its legal moves.
@@ -52,13 +53,13 @@ struct MatchResult {
     // Per deal, its mean money over the deal's four rounds: the deals are
     // independent where the four rounds of one deal are not.
     std::vector<double> dealMoney;
-    std::int64_t decisions = 0;               // by the tested player
-    std::int64_t searchedDecisions = 0;       // of those, the ones a hard player searched
-    std::int64_t refusedMoves = 0;            // moves the table refused (a fault: must stay 0)
-    std::int64_t unfinishedRounds = 0;        // rounds stopped by the action limit (a fault)
-    std::vector<std::int64_t> decisionNanos;  // per decision of the tested player, when timed
-    std::vector<std::int64_t> searchedNanos;  // the same, searched decisions only
-    std::vector<std::int64_t> clockNanos;     // per decision, the time on the clock
+    std::int64_t decisions = 0;          // by the tested player
+    std::int64_t searchedDecisions = 0;  // of those, the ones a hard player searched
+    std::int64_t refusedMoves = 0;       // moves the table refused (a fault: must stay 0)
+    std::int64_t unfinishedRounds = 0;   // rounds stopped by the action limit (a fault)
+    TimeHistogram decisionNanos;         // the tested player's decisions, when timed
+    TimeHistogram searchedNanos;         // the same, searched decisions only
+    TimeHistogram clockNanos;            // its decisions on the clock
 
     double WinRate() const { return rounds > 0 ? static_cast<double>(wins) / rounds : 0.0; }
     double MoneyPerRound() const { return rounds > 0 ? static_cast<double>(money) / rounds : 0.0; }

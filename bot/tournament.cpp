@@ -66,7 +66,7 @@ TournamentResult RunTournament(const TournamentConfig& config) {
                 const auto stop = std::chrono::steady_clock::now();
                 ++result.strategyDecisions;
                 if (config.timeDecisions) {
-                    result.decisionNanos.push_back(
+                    result.decisionNanos.Add(
                         std::chrono::duration_cast<std::chrono::nanoseconds>(stop - start).count());
                 }
             } else {

@@ -11,6 +11,7 @@
 
 #include "bot/moves.h"
 #include "bot/strategy.h"
+#include "bot/time_histogram.h"
 #include "rules/game_table.h"
 
 // A player that picks uniformly among LegalMoves, the pass included when it
@@ -47,7 +48,7 @@ struct TournamentResult {
     std::int64_t strategyDecisions = 0;
     std::int64_t refusedMoves = 0;      // moves the table refused (a fault: must stay 0)
     std::int64_t unfinishedRounds = 0;  // rounds stopped by the move limit (a fault: must stay 0)
-    std::vector<std::int64_t> decisionNanos;  // per strategy decision, when timed
+    TimeHistogram decisionNanos;        // the strategy's decisions, when timed
 
     double WinRate() const { return rounds > 0 ? static_cast<double>(strategyWins) / rounds : 0.0; }
     double MoneyPerRound() const {

@@ -1,9 +1,9 @@
 // Matches between the levels on fixed deals (bot/match.h).
 //
-//   bench_levels TESTED OTHERS [deals] [seed] [first-deal]
+//   bench_levels TESTED OTHERS [deals] [seed] [first-deal] [budget]
 //       TESTED against three OTHERS (random, easy, normal or hard); defaults
 //       10000 deals (each played four times, the tested player in every
-//       seat), seed 1, from deal 0.
+//       seat), seed 1, from deal 0, and the hard player's own budget.
 //   bench_levels
 //       the four matches the levels are measured by, over 200 deals each:
 //       hard against normal and against random, normal against easy, easy
@@ -15,8 +15,9 @@
 // (all, and those a hard player searched: p50, p99, max; processor time of
 // the deciding thread, then all decisions on the clock) and the process's
 // peak memory after every 1000 deals, which must not grow once the first
-// deals have warmed up. Exits with 1 when the table refused a move or a
-// round did not end.
+// deals have warmed up (the times are kept in a histogram of fixed size; the
+// money of each deal, 8 bytes a deal, is all the benchmark adds). Exits with
+// 1 when the table refused a move or a round did not end.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -28,37 +29,33 @@
 
 namespace {
 
-double Percentile(const std::vector<std::int64_t>& sorted, double p) {
-    if (sorted.empty()) return 0.0;
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(sorted.size() - 1) + 0.5);
-    return static_cast<double>(sorted[index]) / 1.0e6;
-}
-
 long PeakKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
 }
 
-void PrintTimes(const char* name, std::vector<std::int64_t> nanos) {
-    std::sort(nanos.begin(), nanos.end());
-    std::printf("%-18s %zu: p50 %.3f  p99 %.3f  max %.3f ms\n", name, nanos.size(),
-                Percentile(nanos, 0.50), Percentile(nanos, 0.99),
-                nanos.empty() ? 0.0 : static_cast<double>(nanos.back()) / 1.0e6);
+void PrintTimes(const char* name, const TimeHistogram& nanos) {
+    std::printf("%-18s %lld: p50 %.3f  p99 %.3f  max %.3f ms\n", name,
+                static_cast<long long>(nanos.Count()), nanos.Percentile(0.50) / 1.0e6,
+                nanos.Percentile(0.99) / 1.0e6, nanos.Max() / 1.0e6);
 }
 
 // Plays one match in stretches of 1000 deals and prints it. True when no
 // move was refused and every round ended.
-bool Measure(Contender tested, Contender others, int deals, std::uint64_t seed, int firstDeal) {
+bool Measure(Contender tested, Contender others, int deals, std::uint64_t seed, int firstDeal,
+             const SearchParams& search = SearchParams{}) {
     MatchConfig config;
     config.lineup[0] = tested;
     config.lineup[1] = config.lineup[2] = config.lineup[3] = others;
     config.seed = seed;
     config.timeDecisions = true;
+    config.search = search;
 
-    std::printf("== %s against three %s, %d deals x 4 seats from deal %d (seed %llu)\n",
-                ContenderName(tested), ContenderName(others), deals, firstDeal,
-                static_cast<unsigned long long>(seed));
+    std::printf(
+        "== %s against three %s, %d deals x 4 seats from deal %d (seed %llu, budget %lld)\n",
+        ContenderName(tested), ContenderName(others), deals, firstDeal,
+        static_cast<unsigned long long>(seed), static_cast<long long>(search.budget));
     const long peakBefore = PeakKilobytes();
     const auto start = std::chrono::steady_clock::now();
     MatchResult result;
@@ -113,12 +110,14 @@ int main(int argc, char** argv) {
     Contender others = Contender::kNormal;
     if (argc < 3 || !ParseContender(argv[1], &tested) || !ParseContender(argv[2], &others)) {
         std::fprintf(stderr,
-                     "usage: bench_levels [TESTED OTHERS [deals] [seed] [first-deal]]\n"
+                     "usage: bench_levels [TESTED OTHERS [deals] [seed] [first-deal] [budget]]\n"
                      "       TESTED, OTHERS: random, easy, normal or hard\n");
         return 2;
     }
     const int deals = argc > 3 ? std::atoi(argv[3]) : 10000;
     const std::uint64_t seed = argc > 4 ? std::strtoull(argv[4], nullptr, 10) : 1;
     const int firstDeal = argc > 5 ? std::atoi(argv[5]) : 0;
-    return Measure(tested, others, deals, seed, firstDeal) ? 0 : 1;
+    SearchParams search;
+    if (argc > 6) search.budget = std::atoll(argv[6]);
+    return Measure(tested, others, deals, seed, firstDeal, search) ? 0 : 1;
 }

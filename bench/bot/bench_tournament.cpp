@@ -6,22 +6,11 @@
 // of the rounds; the strategy must win at least 60%), its average money per
 // round, and the time of one decision (p50, p99, max). Exits with 1 when the
 // win rate is under 60% or the table refused a move.
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "bot/tournament.h"
-
-namespace {
-
-double Percentile(const std::vector<std::int64_t>& sorted, double p) {
-    if (sorted.empty()) return 0.0;
-    const auto index = static_cast<std::size_t>(p * static_cast<double>(sorted.size() - 1) + 0.5);
-    return static_cast<double>(sorted[index]) / 1000.0;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     TournamentConfig config;
@@ -32,7 +21,6 @@ int main(int argc, char** argv) {
     const auto start = std::chrono::steady_clock::now();
     TournamentResult result = RunTournament(config);
     const auto stop = std::chrono::steady_clock::now();
-    std::sort(result.decisionNanos.begin(), result.decisionNanos.end());
 
     std::printf("rounds             %d in %d games (seed %llu)\n", result.rounds, result.games,
                 static_cast<unsigned long long>(config.seed));
@@ -45,8 +33,9 @@ int main(int argc, char** argv) {
     std::printf("money per round    %+.2f\n", result.MoneyPerRound());
     std::printf("decisions          %lld\n", static_cast<long long>(result.strategyDecisions));
     std::printf("decision time us   p50 %.1f  p99 %.1f  max %.1f\n",
-                Percentile(result.decisionNanos, 0.50), Percentile(result.decisionNanos, 0.99),
-                result.decisionNanos.empty() ? 0.0 : result.decisionNanos.back() / 1000.0);
+                result.decisionNanos.Percentile(0.50) / 1000.0,
+                result.decisionNanos.Percentile(0.99) / 1000.0,
+                result.decisionNanos.Max() / 1000.0);
     std::printf("refused moves      %lld\n", static_cast<long long>(result.refusedMoves));
     std::printf("unfinished rounds  %lld\n", static_cast<long long>(result.unfinishedRounds));
     std::printf("wall time s        %.1f\n", std::chrono::duration<double>(stop - start).count());
