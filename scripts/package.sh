@@ -6,7 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh package
-cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+# Debian keeps its games' programs in /usr/games.
+cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_BINDIR=games \
   -DVANTORO_BUILD_TESTS=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/package -j "$(nproc)"
 rm -f build/package/vantoro_*.deb vantoro_*.deb

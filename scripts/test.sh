@@ -57,7 +57,7 @@ DESTDIR="$stage" cmake --install build/test --prefix /usr >/dev/null
 share="$stage/usr/share"
 desktop-file-validate "$share"/applications/*.desktop
 appstreamcli validate --no-net "$share"/metainfo/*.metainfo.xml
-for page in "$share"/man/man6/*.6; do
+for page in "$share"/man/man6/*.6.gz; do
   # Every warning of the formatter fails the check.
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
     man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
@@ -79,6 +79,12 @@ for program in vantoro vantoro-bot; do
     exit 1
   fi
 done
+# The package's changelog names the same release first.
+changelog=$(gzip -dc "$share"/doc/vantoro/changelog.gz | sed -n '1s/^vantoro (\([^)]*\)).*/\1/p')
+if [ "$changelog" != "$version" ]; then
+  echo "the changelog's newest release is \"$changelog\", the metadata's \"$version\"" >&2
+  exit 1
+fi
 echo "Installed files valid; both programs are version $version"
 
 echo "== Build and test under AddressSanitizer and UndefinedBehaviorSanitizer"
