@@ -6,8 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh package
-# Debian keeps its games' programs in /usr/games.
+# Debian keeps its games' programs in /usr/games, which only users' PATH holds.
 cmake -S . -B build/package -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_BINDIR=games \
+  -DVANTORO_MENU_EXEC=/usr/games/vantoro \
   -DVANTORO_BUILD_TESTS=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/package -j "$(nproc)"
 rm -f build/package/vantoro_*.deb vantoro_*.deb
