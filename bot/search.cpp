@@ -57,15 +57,25 @@ class Tally {
     int deals_ = 0;
 };
 
-// Plays the round out with the strategy for every seat. Returns what the
+// Plays the round out with the strategy for every seat, the other seats
+// slipping now and then into any of their legal moves. Returns what the
 // seat's money changed by from `moneyBefore`.
 int PlayOut(GameTable& world, Memory& memory, const HandGroups groups[SEAT_COUNT + 1], int seat,
-            std::int32_t moneyBefore, std::int64_t& work) {
+            std::int32_t moneyBefore, const SearchParams& params, BotRandom& random,
+            std::int64_t& work) {
     for (int actions = 0; world.roundOver == 0 && actions < MAX_ROUND_ACTIONS; ++actions) {
         const int mover = world.turn;
         work += DecisionWork(GameTable::CountCards(world.hands[mover], HAND_SIZE));
-        const Move move = ChooseMoveWithGroups(world, mover, groups[mover], &memory);
-        if (memory.Apply(world, mover, move) != 1) break;  // the strategy's moves are legal
+        Move move;
+        if (mover != seat && params.slipPercent > 0 &&
+            random.Chance(static_cast<std::uint32_t>(params.slipPercent), 100)) {
+            const std::vector<Move> moves = LegalMoves(world, mover);
+            move = moves.empty() ? PassMove()
+                                 : moves[random.Below(static_cast<std::uint32_t>(moves.size()))];
+        } else {
+            move = ChooseMoveWithGroups(world, mover, groups[mover], &memory);
+        }
+        if (memory.Apply(world, mover, move) != 1) break;  // both kinds of move are legal
     }
     return world.money[seat] - moneyBefore;
 }
@@ -147,7 +157,8 @@ Move ChooseSearchedMove(const GameTable& table, int seat, const RoundRecord& rec
             playOut = world;
             Memory counted = memory;
             counted.Apply(playOut, seat, moves[candidates[i].move]);
-            money[i] = PlayOut(playOut, counted, groups, seat, table.money[seat], out.work);
+            money[i] = PlayOut(playOut, counted, groups, seat, table.money[seat], params, random,
+                               out.work);
             candidates[i].money += money[i];
             ++out.playOuts;
         }
