@@ -115,4 +115,32 @@ inline std::vector<std::uint8_t> Played(const GameTable& table, int seat, const 
     return cards;
 }
 
+// The table with the cards of every seat but `seat` dealt among them again,
+// each keeping its count.
+inline GameTable OthersReshuffled(const GameTable& table, int seat) {
+    GameTable shuffled = table;
+    std::vector<std::uint8_t> hidden;
+    for (int s = 1; s <= SEAT_COUNT; ++s) {
+        if (s == seat) continue;
+        for (std::uint8_t card : table.hands[s]) {
+            if (card != NO_CARD) hidden.push_back(card);
+        }
+    }
+    std::rotate(hidden.begin(), hidden.begin() + static_cast<std::ptrdiff_t>(hidden.size() / 3),
+                hidden.end());
+    std::size_t next = 0;
+    for (int s = 1; s <= SEAT_COUNT; ++s) {
+        if (s == seat) continue;
+        for (std::uint8_t& card : shuffled.hands[s]) {
+            if (card != NO_CARD) card = hidden[next++];
+        }
+        std::sort(shuffled.hands[s], shuffled.hands[s] + HAND_SIZE,
+                  [](std::uint8_t a, std::uint8_t b) {
+                      if (a == NO_CARD || b == NO_CARD) return b == NO_CARD && a != NO_CARD;
+                      return a % 13 != b % 13 ? a % 13 < b % 13 : a < b;
+                  });
+    }
+    return shuffled;
+}
+
 }  // namespace bot_test

@@ -13,6 +13,7 @@
 #include "bot/search.h"
 #include "bot/strategy.h"
 #include "bot/tournament.h"
+#include "bot_test_util.h"
 
 namespace {
 
@@ -67,34 +68,6 @@ void ForRecordedPositions(int rounds, bool reasonable, Check&& check) {
             ASSERT_EQ(record.Apply(table, seat, move), 1);
         }
     }
-}
-
-// The table with the cards of every seat but `seat` dealt among them again,
-// each keeping its count.
-GameTable OthersReshuffled(const GameTable& table, int seat) {
-    GameTable shuffled = table;
-    std::vector<std::uint8_t> hidden;
-    for (int s = 1; s <= SEAT_COUNT; ++s) {
-        if (s == seat) continue;
-        for (std::uint8_t card : table.hands[s]) {
-            if (card != NO_CARD) hidden.push_back(card);
-        }
-    }
-    std::rotate(hidden.begin(), hidden.begin() + static_cast<std::ptrdiff_t>(hidden.size() / 3),
-                hidden.end());
-    std::size_t next = 0;
-    for (int s = 1; s <= SEAT_COUNT; ++s) {
-        if (s == seat) continue;
-        for (std::uint8_t& card : shuffled.hands[s]) {
-            if (card != NO_CARD) card = hidden[next++];
-        }
-        std::sort(shuffled.hands[s], shuffled.hands[s] + HAND_SIZE,
-                  [](std::uint8_t a, std::uint8_t b) {
-                      if (a == NO_CARD || b == NO_CARD) return b == NO_CARD && a != NO_CARD;
-                      return a % 13 != b % 13 ? a % 13 < b % 13 : a < b;
-                  });
-    }
-    return shuffled;
 }
 
 TEST(Levels, NamesAndLabels) {
@@ -240,7 +213,7 @@ TEST(HardLevel, ChoosesLegalMovesAndSeesNoOtherSeatsCards) {
         ComputerPlayer again(BotLevel::kHard, 17);
         again.SetSearchParams(TinySearch());
         again.Resume(record);
-        const Move shuffled = again.Choose(OthersReshuffled(table, seat), seat);
+        const Move shuffled = again.Choose(bot_test::OthersReshuffled(table, seat), seat);
         EXPECT_EQ(MovePositions(shuffled), MovePositions(move));
         EXPECT_EQ(shuffled.pass, move.pass);
     });

@@ -321,22 +321,7 @@ TEST(Strategy, SeesNoOtherSeatsCards) {
     int compared = 0;
     ForRandomPositions(30, [&compared](const GameTable& table) {
         const int seat = table.turn;
-        GameTable shuffled = table;
-        std::vector<std::uint8_t> hidden;
-        for (int s = 1; s <= SEAT_COUNT; ++s) {
-            if (s == seat) continue;
-            for (std::uint8_t card : table.hands[s]) {
-                if (card != NO_CARD) hidden.push_back(card);
-            }
-        }
-        std::reverse(hidden.begin(), hidden.end());
-        std::size_t next = 0;
-        for (int s = 1; s <= SEAT_COUNT; ++s) {
-            if (s == seat) continue;
-            for (std::uint8_t& card : shuffled.hands[s]) {
-                if (card != NO_CARD) card = hidden[next++];
-            }
-        }
+        const GameTable shuffled = bot_test::OthersReshuffled(table, seat);
         const Move original = ChooseMove(table, seat);
         const Move other = ChooseMove(shuffled, seat);
         EXPECT_EQ(MovePositions(original), MovePositions(other));
