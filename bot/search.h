@@ -37,8 +37,8 @@ struct SearchParams {
     // of its legal moves rather than the strategy's. People err; a search
     // that expects flawless play from everybody spends its cards guarding
     // against plays that seldom come (against players who move at random it
-    // won 86 % of the rounds with none and 89 % with 15, for about a fifth
-    // less of its winnings against three players of the strategy).
+    // won 86.9 % of 4000 rounds with none and 88.2 % of 40000 with 15, and
+    // against three players of the strategy +2.60 a round instead of +2.67).
     int slipPercent = 15;
     PassOdds passOdds;
 };
