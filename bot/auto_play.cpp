@@ -5,6 +5,7 @@
 
 #include "bot/moves.h"
 #include "net/commands.h"
+#include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
 
@@ -43,30 +44,32 @@ void AutoPlay::SetDelays(int computerDelayMs, int localDelayMs) {
 
 bool AutoPlay::PlaysSeat(int seat) const {
     if (seat < 1 || seat > SEAT_COUNT) return false;
-    return (seat == g_localSeat && playsLocal_) || IsComputerSeat(seat);
+    return (seat == g_localSeat && playsLocal_) || IsComputerSeat(seat) || HostPlaysForSeat(seat);
 }
 
-void AutoPlay::RoundDealt() {
-    round_.NewRound();
-    askedNextRound_ = false;
-    for (auto& player : players_) {
-        if (player != nullptr) player->NewRound();
-    }
-    Look();
-}
-
-void AutoPlay::PlayApplied(int seat, const std::uint8_t* cards) {
-    round_.Played(seat, cards);
-    for (auto& player : players_) {
-        if (player != nullptr) player->SawPlay(seat, cards);
-    }
-    Look();
-}
-
-void AutoPlay::PassApplied(int seat) {
-    round_.Passed(seat);
-    for (auto& player : players_) {
-        if (player != nullptr) player->SawPass(seat);
+void AutoPlay::Hear(const TableEvent& event) {
+    switch (event.kind) {
+        case TableEvent::Kind::kRoundDealt:
+            round_.NewRound();
+            askedNextRound_ = false;
+            for (auto& player : players_) {
+                if (player != nullptr) player->NewRound();
+            }
+            break;
+        case TableEvent::Kind::kPlayApplied:
+            round_.Played(event.seat, event.cards);
+            for (auto& player : players_) {
+                if (player != nullptr) player->SawPlay(event.seat, event.cards);
+            }
+            break;
+        case TableEvent::Kind::kPassApplied:
+            round_.Passed(event.seat);
+            for (auto& player : players_) {
+                if (player != nullptr) player->SawPass(event.seat);
+            }
+            break;
+        default:
+            break;
     }
     Look();
 }

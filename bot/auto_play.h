@@ -23,6 +23,7 @@
 #include "bot/bot_level.h"
 #include "bot/computer_player.h"
 #include "bot/round_record.h"
+#include "net/table_view.h"
 #include "rules/game_table.h"
 
 struct AutoPlayOptions {
@@ -49,12 +50,12 @@ class AutoPlay : public QObject {
     // True for a seat whose moves this program makes by itself now.
     bool PlaysSeat(int seat) const;
 
-    // The table's events, forwarded by the front end as its view hears them.
-    void RoundDealt();
-    void PlayApplied(int seat, const std::uint8_t* cards);
-    void PassApplied(int seat);
-    // Anything else that may change who must act (a message handled, a seat
-    // that changed hands, the network left): looks at the table again.
+    // The table's events, forwarded by the front end as its view hears them:
+    // the round's record follows the deals, plays and passes, and after every
+    // event the player looks again at who must act.
+    void Hear(const TableEvent& event);
+    // Looks at the table again (a change the network code does not tell, such
+    // as the front end's own options).
     void Look();
 
   signals:

@@ -61,6 +61,8 @@ BotPlayer::BotPlayer(const BotOptions& options, std::FILE* traceOut, std::FILE* 
     : options_(options), traceOut_(traceOut), logOut_(logOut), autoPlay_(AutoPlayOf(options)) {
     autoPlay_.SetPlaysLocalSeat(true);
     g_view = this;
+    // Its computer player can hold the seats of a table it hosts.
+    SetHostPolicy(HostPolicy{true, 0});
 }
 
 BotPlayer::~BotPlayer() {
@@ -75,44 +77,29 @@ void BotPlayer::AppendChatText(const char* text) {
     if (options_.verbose) std::fprintf(logOut_, "%s [chat] %s", options_.name.c_str(), text);
 }
 
-void BotPlayer::TableClosed() {
-    // The host has gone (or turned this player away and closed): the evening
-    // is over for this player.
-    Leave();
-}
-
-void BotPlayer::MessageHandled(int) {
-    AfterChange();
-    autoPlay_.Look();
-}
-
-void BotPlayer::PlayApplied(int seat, const std::uint8_t* cards) {
-    autoPlay_.PlayApplied(seat, cards);
-    AfterChange();
-}
-
-void BotPlayer::PassApplied(int seat) {
-    autoPlay_.PassApplied(seat);
-    AfterChange();
-}
-
-void BotPlayer::RoundDealt() {
-    autoPlay_.RoundDealt();
-    AfterChange();
-}
-
-void BotPlayer::NewGameStarted() {
-    AfterChange();
-    autoPlay_.Look();
-}
-
-void BotPlayer::SeatChanged(int) {
-    autoPlay_.Look();
-}
-
-void BotPlayer::AfterChange() {
-    TraceState();
-    NoteRoundState();
+void BotPlayer::OnTableEvent(const TableEvent& event) {
+    using Kind = TableEvent::Kind;
+    if (event.kind == Kind::kTableClosed) {
+        // The host has gone (or turned this player away and closed): the
+        // evening is over for this player.
+        Leave();
+        return;
+    }
+    autoPlay_.Hear(event);
+    switch (event.kind) {
+        case Kind::kRoundDealt:
+        case Kind::kPlayApplied:
+        case Kind::kPassApplied:
+        case Kind::kGameStarted:
+        case Kind::kMessageHandled:
+            TraceState();
+            break;
+        case Kind::kRoundEnded:
+            RoundEnded(event.seat);
+            break;
+        default:
+            break;
+    }
 }
 
 void BotPlayer::TraceState() {
@@ -122,18 +109,14 @@ void BotPlayer::TraceState() {
     std::fflush(traceOut_);
 }
 
-void BotPlayer::NoteRoundState() {
-    if (g_table == nullptr || finished_) return;
-    const bool over = g_table->roundOver != 0;
-    if (over && !wasRoundOver_ && GameLive()) {
-        ++roundsFinished_;
-        if (options_.verbose) {
-            std::fprintf(logOut_, "%s [round] %d finished, won by seat %d\n", options_.name.c_str(),
-                         roundsFinished_, g_table->leader);
-        }
+void BotPlayer::RoundEnded(int winner) {
+    if (finished_ || !GameLive()) return;
+    ++roundsFinished_;
+    if (options_.verbose) {
+        std::fprintf(logOut_, "%s [round] %d finished, won by seat %d\n", options_.name.c_str(),
+                     roundsFinished_, winner);
     }
-    wasRoundOver_ = over;
-    if (over && options_.rounds > 0 && roundsFinished_ >= options_.rounds) Leave();
+    if (options_.rounds > 0 && roundsFinished_ >= options_.rounds) Leave();
 }
 
 void BotPlayer::Leave() {

@@ -47,14 +47,10 @@ class BotPlayer : public QObject, public TableView {
     void Repaint() override {}
     void SetAwayChecked(bool) override {}
     void EnablePlayerInfo(bool) override {}
-    bool HasComputerPlayer() const override { return true; }
-    void MessageHandled(int type) override;
-    void TableClosed() override;
-    void PlayApplied(int seat, const std::uint8_t* cards) override;
-    void PassApplied(int seat) override;
-    void RoundDealt() override;
-    void NewGameStarted() override;
-    void SeatChanged(int seat) override;
+    // Every event: the computer player hears it, a trace line follows a
+    // change of the table, a finished round is counted, and the table's
+    // close ends the evening.
+    void OnTableEvent(const TableEvent& event) override;
 
     // Writes one trace line of the current state (when tracing).
     void TraceState();
@@ -66,11 +62,9 @@ class BotPlayer : public QObject, public TableView {
     void Finished(int status);
 
   private:
-    // After every change of the table: a trace line, the count of finished
-    // rounds (and leaving after the last one), and what the seats it plays
-    // must do next.
-    void AfterChange();
-    void NoteRoundState();
+    // A round has ended at the table: counted when it was played live (not
+    // one of a newcomer's replay), and the player leaves after the last.
+    void RoundEnded(int winner);
     void Leave();
 
     BotOptions options_;
@@ -79,7 +73,6 @@ class BotPlayer : public QObject, public TableView {
     AutoPlay autoPlay_;
     std::uint64_t traceCount_ = 0;
     int roundsFinished_ = 0;
-    bool wasRoundOver_ = true;
     bool finished_ = false;
 };
 

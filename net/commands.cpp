@@ -16,25 +16,19 @@ bool TableInPlay() {
 
 // A seat whose moves this program makes by itself.
 bool PlaysForSeat(int seat) {
-    return g_table != nullptr && GameLive() && (seat == g_localSeat || IsComputerSeat(seat));
+    return g_table != nullptr && GameLive() &&
+           (seat == g_localSeat || IsComputerSeat(seat) || HostPlaysForSeat(seat));
 }
 
-// Applies the play to g_table and, when it is accepted, repaints and sends it.
+// Applies the play to g_table and, when it is accepted, sends it.
 bool PlayAndSend(int seat, const std::uint8_t* chosen) {
-    if (g_table->Play(seat, chosen) == 0) return false;
-    ShowRepaint();
     const int size = BuildPlay(g_outMsg, seat, chosen);
-    SendGameMessage(g_localSeat, g_outMsg, size, 0);
-    return true;
+    return ApplyGameMessage(g_outMsg, size, INVALID_SOCKET);
 }
 
 bool PassAndSend(int seat) {
-    if (g_table->Pass(seat) == 0) return false;
-    ShowRepaint();
     const int size = BuildPass(g_outMsg, seat);
-    SendGameMessage(g_localSeat, g_outMsg, size, 0);
-    if (g_view != nullptr) g_view->PassApplied(seat);
-    return true;
+    return ApplyGameMessage(g_outMsg, size, INVALID_SOCKET);
 }
 
 }  // namespace
@@ -45,8 +39,7 @@ int CommandPlay() {
     std::memcpy(chosen, g_table->selection, sizeof chosen);
     if (!PlayAndSend(g_localSeat, chosen)) return 0;
     std::memset(g_table->selection, 0, sizeof g_table->selection);
-    ShowRepaint();
-    if (g_view != nullptr) g_view->PlayApplied(g_localSeat, g_table->tablePlay);
+    TellTableChanged();
     return 1;
 }
 
@@ -57,9 +50,7 @@ int CommandPass() {
 
 int PlayForSeat(int seat, const std::uint8_t chosen[HAND_SIZE]) {
     if (!PlaysForSeat(seat) || g_table->roundOver != 0) return 0;
-    if (!PlayAndSend(seat, chosen)) return 0;
-    if (g_view != nullptr) g_view->PlayApplied(seat, g_table->tablePlay);
-    return 1;
+    return PlayAndSend(seat, chosen) ? 1 : 0;
 }
 
 int PassForSeat(int seat) {
@@ -102,7 +93,8 @@ int CommandAway(bool checked) {
     if (g_localSeat == 1) {
         g_away[1] = flag;
         ShowAwayChecked(flag != 0);
-        ShowRepaint();
+        HostAwayChanged(1);
+        TellTableChanged();
     }
     return 1;
 }

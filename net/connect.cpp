@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "net/game_log.h"
 #include "net/message_handler.h"
 #include "net/notices.h"
 #include "net/socket_layer.h"
@@ -172,6 +173,7 @@ ConnectOutcome HostTable(const char* nickname, const char* addressText, const ch
     host.addr = g_bindAddr;
     host.sock = g_sock;
     g_localSeat = 1;
+    g_gameLog.Clear();
     ShowChat(FormatNotice(host.name, CHAT_HOST_READY));
     g_playerCount += 1;
     if (g_view != nullptr) g_view->EnablePlayerInfo(true);
@@ -184,6 +186,7 @@ ConnectOutcome JoinTable(const char* nickname, const char* addressText, const ch
     if (SockConnect(g_sock, SockAddrIn{g_bindAddr.ipv4, g_bindAddr.port}) != 0) return Fail(0);
     if (SockAsyncSelect(g_sock, CLIENT_EVENTS) != 0) return Fail(1);
     CopyNickname(nickname, g_seats[0].name);
+    g_gameLog.Clear();
     if (g_view != nullptr) g_view->EnablePlayerInfo(false);
     return {ConnectStep::Connected, 0, 0};
 }

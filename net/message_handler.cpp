@@ -62,11 +62,13 @@ bool SenderMayActFor(Socket sock, int seat, std::size_t size) {
 
 bool OnJoin(Socket sock, const std::uint8_t* msg) {
     const int seat = SeatOfSocket(sock);
-    if (seat == 0 && TakeoverSeatOfSocket(sock) == 0) {
+    const int takeover = TakeoverSeatOfSocket(sock);
+    if (seat == 0 && takeover == 0) {
         Drop(DropReason::kJoinNoSeat, MSG_JOIN_SIZE);
         return false;
     }
-    if (seat != 0 && g_joined[seat] != 0) {
+    const SeatState state = g_hostSeats[seat != 0 ? seat : takeover].state;
+    if (state != SeatState::kAccepted && state != SeatState::kTakingOver) {
         Drop(DropReason::kJoinTwice, MSG_JOIN_SIZE);
         return false;
     }
@@ -82,10 +84,9 @@ bool OnSeatInfo(const std::uint8_t* msg) {
         Drop(DropReason::kBadSeat, MSG_SEAT_INFO_SIZE);
         return false;
     }
-    const bool wasCounted = g_joined[seat] != 0;
+    const bool wasCounted = IsSeatCounted(seat);
     const bool occupied = record.sock != INVALID_SOCKET;
     g_seats[seat] = record;
-    g_joined[seat] = occupied ? 1 : 0;
     // A record that comes again (at the accept of this client and again at
     // that seat's join) is one player, counted once.
     if (occupied && !wasCounted) g_playerCount += 1;
@@ -98,25 +99,15 @@ bool OnSeatInfo(const std::uint8_t* msg) {
     } else {
         ShowWaitingStatus(STATUS_WAITING_CLIENT);
     }
-    if (g_view != nullptr) g_view->SeatChanged(seat);
+    TellSeatChanged(seat);
     return true;
 }
 
 bool OnDeal(const std::uint8_t* msg) {
-    const std::uint8_t* hands = msg + MSG_DEAL_HANDS_OFFSET;
-    // Only a whole deck, every card once, reaches the rules and the painter.
-    if (!IsCompleteDeal(hands)) {
+    if (!ApplyGameMessage(msg, MSG_DEAL_SIZE, g_sock)) {
         Drop(DropReason::kBadDeal, MSG_DEAL_SIZE);
         return false;
     }
-    std::memset(g_table->hands[0], NO_CARD, HAND_SIZE);  // seat 0's row means nothing
-    for (int s = 1; s <= SEAT_COUNT; ++s) {
-        std::memcpy(g_table->hands[s], hands + HAND_SIZE * s, HAND_SIZE);
-    }
-    g_table->ResetRound();
-    ShowStatus(STATUS_GAME_STARTED);
-    ShowRepaint();
-    if (g_view != nullptr) g_view->RoundDealt();
     return true;
 }
 
@@ -145,20 +136,15 @@ bool OnSeatLeft(const std::uint8_t* msg) {
     ShowChat(g_textBuf);
     ClearSeat(seat);
     ShowWaitingStatus(STATUS_WAITING_CLIENT);
-    if (g_view != nullptr) g_view->SeatChanged(seat);
+    TellSeatChanged(seat);
     return true;
 }
 
-bool OnNewGame() {
-    for (int s = 0; s <= SEAT_COUNT; ++s) g_away[s] = 0;
-    ShowAwayChecked(false);
-    g_newGameSeen = true;
-    g_table->StartNewGame();
-    // The turn has moved to the holder of the three of diamonds and the away
-    // markers are gone: the window must show it, or the opening player never
-    // sees that it is their turn.
-    ShowRepaint();
-    if (g_view != nullptr) g_view->NewGameStarted();
+bool OnNewGame(const std::uint8_t* msg) {
+    // The turn moves to the holder of the three of diamonds and the away
+    // markers go: the view hears of it (and repaints), or the opening player
+    // would never see that it is their turn.
+    ApplyGameMessage(msg, MSG_NEW_GAME_SIZE, g_sock);
     return true;
 }
 
@@ -179,26 +165,14 @@ bool OnClose() {
 bool OnPlay(Socket sock, const std::uint8_t* msg) {
     const int seat = SeatByte(msg[MSG_SEAT_OFFSET]);
     if (!SenderMayActFor(sock, seat, MSG_PLAY_SIZE)) return false;
-    std::uint8_t chosen[HAND_SIZE];
-    std::memcpy(chosen, msg + MSG_PLAY_SELECTION_OFFSET, HAND_SIZE);
-    const bool accepted = g_table->Play(seat, chosen) != 0;
-    if (accepted) ShowRepaint();
-    // Forwarded whether or not this copy accepted it: every copy decides
-    // alike. Only an applied one belongs to the game's log.
-    if (IsHost() && accepted) SendGameMessage(1, msg, MSG_PLAY_SIZE, seat);
-    if (IsHost() && !accepted) SendToOthers(1, msg, MSG_PLAY_SIZE, seat);
-    if (accepted && g_view != nullptr) g_view->PlayApplied(seat, g_table->tablePlay);
+    ApplyGameMessage(msg, MSG_PLAY_SIZE, sock);
     return true;
 }
 
 bool OnPass(Socket sock, const std::uint8_t* msg) {
     const int seat = SeatByte(msg[MSG_SEAT_OFFSET]);
     if (!SenderMayActFor(sock, seat, MSG_PASS_SIZE)) return false;
-    const bool accepted = g_table->Pass(seat) != 0;
-    if (accepted) ShowRepaint();
-    if (IsHost() && accepted) SendGameMessage(1, msg, MSG_PASS_SIZE, seat);
-    if (IsHost() && !accepted) SendToOthers(1, msg, MSG_PASS_SIZE, seat);
-    if (accepted && g_view != nullptr) g_view->PassApplied(seat);
+    ApplyGameMessage(msg, MSG_PASS_SIZE, sock);
     return true;
 }
 
@@ -239,7 +213,8 @@ bool OnAway(Socket sock, const std::uint8_t* msg) {
     g_away[seat] = flag;
     if (seat == g_localSeat) ShowAwayChecked(flag != 0);
     if (IsHost()) SendToOthers(1, msg, MSG_AWAY_SIZE, 0);
-    ShowRepaint();
+    HostAwayChanged(seat);
+    TellTableChanged();
     return true;
 }
 
@@ -256,7 +231,7 @@ bool Handle(Socket sock, const std::uint8_t* msg, std::size_t size) {
         case MSG_SEAT_LEFT:
             return OnSeatLeft(msg);
         case MSG_NEW_GAME:
-            return OnNewGame();
+            return OnNewGame(msg);
         case MSG_HOST_FULL:
             return OnHostFull();
         case MSG_CLOSE:
@@ -328,5 +303,8 @@ void ReadMessage(Socket sock) {
     }
     if (!Handle(sock, msg, frame.size)) return;
     g_readStats.handled[type] += 1;
-    if (g_view != nullptr) g_view->MessageHandled(type);
+    TableEvent handled;
+    handled.kind = TableEvent::Kind::kMessageHandled;
+    handled.type = type;
+    TellView(handled);
 }

@@ -13,10 +13,6 @@ void ShowChat(const char* text) {
     if (g_view != nullptr) g_view->AppendChatText(text);
 }
 
-void ShowRepaint() {
-    if (g_view != nullptr) g_view->Repaint();
-}
-
 void ShowAwayChecked(bool checked) {
     if (g_view != nullptr) g_view->SetAwayChecked(checked);
 }

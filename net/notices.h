@@ -42,7 +42,6 @@ extern char g_textBuf[TEXT_BUF_SIZE];
 
 void ShowStatus(const char* text);
 void ShowChat(const char* text);
-void ShowRepaint();
 void ShowAwayChecked(bool checked);
 // Formats CHAT_NOTICE with the name (at most 16 characters of it, whatever
 // its record holds) and `what` into g_textBuf and returns it.

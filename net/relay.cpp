@@ -1,8 +1,9 @@
 #include "net/relay.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "net/notices.h"
 #include "net/socket_layer.h"
@@ -11,12 +12,8 @@
 namespace {
 
 int g_joinTimeoutMs = JOIN_TIMEOUT_MS;
-// Per client seat, a number that changes at every accept, so that the join
-// deadline of a connection that has gone never strikes its successor.
-std::uint64_t g_acceptSerial[SEAT_COUNT + 1];
-
-// The host's game since its last new game, as the messages that made it.
-std::vector<std::uint8_t> g_gameLog;
+int g_handoverTimeoutMs = HANDOVER_TIMEOUT_MS;
+HostPolicy g_policy;
 
 // A replay goes out in pieces of whole messages of about this size, the next
 // once the socket layer has passed the last one on, so that even the log of
@@ -27,28 +24,179 @@ bool IsHost() {
     return g_localSeat == 1;
 }
 
-bool FrontEndHasComputer() {
-    return g_view != nullptr && g_view->HasComputerPlayer();
-}
-
-void TellSeatChanged(int seat) {
-    if (g_view != nullptr) g_view->SeatChanged(seat);
-}
-
-// The messages a replay carries: what changes the game table.
 bool IsGameMessage(std::uint8_t type) {
     return type == MSG_DEAL || type == MSG_NEW_GAME || type == MSG_PLAY || type == MSG_PASS;
 }
 
-// Closes the seat's connection if it still has not joined when its time is
-// up: a seated one that has sent no name, or a newcomer still waiting to take
-// a computer-held seat over.
-void StartJoinDeadline(int seat, Socket sock) {
-    const std::uint64_t serial = ++g_acceptSerial[seat];
-    QTimer::singleShot(g_joinTimeoutMs, [seat, sock, serial] {
-        if (g_acceptSerial[seat] != serial || !IsHost()) return;
-        const bool waitingSeat = g_seats[seat].sock == sock && g_joined[seat] == 0;
-        if (waitingSeat || g_takeoverSock[seat] == sock) OnSocketClose(sock);
+// ---------------------------------------------------------------------------
+// The turn limit.
+//
+// After every change of the host's table it looks at whose move is due: the
+// seat on turn, or the winner of a finished round (its next-round request).
+// A person's seat that is due is timed: when the limit passes with nothing
+// from it, the seat is marked away for everyone; when TURN_FALLBACK_MS more
+// pass and the seat is still due, the host's computer plays it. The timing
+// starts again at every move, so it is the time of one move.
+
+class TurnLimit {
+  public:
+    void SetForTest(int limitMs, int fallbackMs) {
+        limitForTestMs_ = limitMs > 0 ? limitMs : 0;
+        fallbackMs_ = fallbackMs > 0 ? fallbackMs : TURN_FALLBACK_MS;
+    }
+    int LimitMs() const {
+        if (limitForTestMs_ > 0) return limitForTestMs_;
+        return g_policy.turnLimitSeconds > 0 ? g_policy.turnLimitSeconds * 1000 : 0;
+    }
+
+    // A move was made: whoever is due now starts from nothing.
+    void MoveMade() { moves_ += 1; }
+    bool PlaysFor(int seat) const { return seat >= 2 && seat <= SEAT_COUNT && hostPlays_[seat]; }
+    // The host's computer made a move for the seat.
+    void MovedFor(int seat) {
+        if (PlaysFor(seat)) movedFor_[seat] = true;
+    }
+    // Whether the host has moved for the seat since its own program last did.
+    bool HasMovedFor(int seat) const { return seat >= 2 && seat <= SEAT_COUNT && movedFor_[seat]; }
+    // The seat's own program is back (a move taken, or its away flag cleared),
+    // or the seat has changed hands: the host's computer stops playing it.
+    void StopPlayingFor(int seat) {
+        if (seat < 2 || seat > SEAT_COUNT) return;
+        movedFor_[seat] = false;
+        if (hostPlays_[seat]) {
+            hostPlays_[seat] = false;
+            TellTableChanged();
+        }
+    }
+    void Reset() {
+        timer_.stop();
+        seat_ = 0;
+        for (bool& plays : hostPlays_) plays = false;
+        for (bool& moved : movedFor_) moved = false;
+    }
+
+    // Looks again at whose move is due.
+    void Look() {
+        const int seat = DueSeat();
+        if (seat == 0) {
+            timer_.stop();
+            seat_ = 0;
+            return;
+        }
+        if (seat == seat_ && moves_ == movesAtStart_) return;  // the same wait goes on
+        seat_ = seat;
+        movesAtStart_ = moves_;
+        StartPhase(g_away[seat] != 0 ? Phase::kFallback : Phase::kLimit);
+    }
+
+    int SeatAndLeft(int* msLeft) const {
+        if (seat_ == 0 || !timer_.isActive()) {
+            if (msLeft != nullptr) *msLeft = 0;
+            return 0;
+        }
+        if (msLeft != nullptr)
+            *msLeft = std::max(0, durationMs_ - static_cast<int>(clock_.elapsed()));
+        return seat_;
+    }
+
+  private:
+    enum class Phase { kLimit, kFallback };
+
+    int DueSeat() const {
+        if (!IsHost() || LimitMs() == 0 || g_table == nullptr || !GameLive()) return 0;
+        const int seat = g_table->roundOver != 0 ? g_table->leader : g_table->turn;
+        if (seat < 1 || seat > SEAT_COUNT || IsComputerSeat(seat) || PlaysFor(seat)) return 0;
+        // The host's own seat is played by this program once it is away.
+        if (seat == 1 && g_away[1] != 0) return 0;
+        return seat;
+    }
+
+    void StartPhase(Phase phase) {
+        phase_ = phase;
+        durationMs_ = phase == Phase::kLimit ? LimitMs() : fallbackMs_;
+        clock_.start();
+        if (!timer_.isSingleShot()) {
+            timer_.setSingleShot(true);
+            QObject::connect(&timer_, &QTimer::timeout, [this] { Strike(); });
+            ticker_.setInterval(1000);
+            QObject::connect(&ticker_, &QTimer::timeout, [this] { Tick(); });
+        }
+        timer_.start(durationMs_);
+        ticker_.start();
+    }
+
+    // Once a second while a wait runs, so that a countdown on the felt moves.
+    void Tick() {
+        if (!timer_.isActive()) {
+            ticker_.stop();
+            return;
+        }
+        TellTableChanged();
+    }
+
+    void Strike() {
+        const int seat = seat_;
+        if (seat == 0 || DueSeat() != seat || moves_ != movesAtStart_) {
+            Look();
+            return;
+        }
+        if (phase_ == Phase::kLimit && g_away[seat] == 0) {
+            // Marked away as the seat's own MSG_AWAY would: every client, the
+            // seat's own program included, shows it and plays it if it can.
+            g_away[seat] = 1;
+            const int size = BuildAway(g_outMsg, seat, 1);
+            SendToOthers(1, g_outMsg, size, 0);
+            if (seat == 1) ShowAwayChecked(true);
+            if (seat == 1) {
+                timer_.stop();
+                seat_ = 0;
+            } else {
+                StartPhase(Phase::kFallback);
+            }
+            TellTableChanged();
+            return;
+        }
+        if (seat == 1) return;
+        // The seat's own program has not played it: the host's computer does,
+        // until that program moves or clears its away flag.
+        hostPlays_[seat] = true;
+        timer_.stop();
+        seat_ = 0;
+        TellTableChanged();
+    }
+
+    QTimer timer_;
+    QTimer ticker_;
+    QElapsedTimer clock_;
+    Phase phase_ = Phase::kLimit;
+    int durationMs_ = 0;
+    int seat_ = 0;
+    std::uint64_t moves_ = 0;
+    std::uint64_t movesAtStart_ = 0;
+    int limitForTestMs_ = 0;
+    int fallbackMs_ = TURN_FALLBACK_MS;
+    bool hostPlays_[SEAT_COUNT + 1] = {};
+    bool movedFor_[SEAT_COUNT + 1] = {};
+};
+
+TurnLimit& TheTurnLimit() {
+    static TurnLimit limit;
+    return limit;
+}
+
+// ---------------------------------------------------------------------------
+// Seats.
+
+// Closes the seat's newcomer or unjoined connection if the seat is still in
+// the state it was put in when its time is up.
+void StartDeadline(int seat, int ms) {
+    const HostSeat& host = g_hostSeats[seat];
+    const std::uint64_t serial = host.serial;
+    const Socket sock = host.conn;
+    QTimer::singleShot(ms, [seat, sock, serial] {
+        if (!IsHost() || g_hostSeats[seat].serial != serial || g_hostSeats[seat].conn != sock)
+            return;
+        OnSocketClose(sock);
     });
 }
 
@@ -62,25 +210,19 @@ void SendSeatedRecords(Socket sock, int newcomerSeat) {
     // newcomer included, when its MSG_JOIN arrives. Announcing it now as well
     // would make the newcomer count a player the table does not have yet.
     for (int other = 2; other <= SEAT_COUNT; ++other) {
-        if (other == newcomerSeat || g_seats[other].sock == INVALID_SOCKET ||
-            g_joined[other] == 0) {
-            continue;
-        }
+        if (other == newcomerSeat || !IsSeatCounted(other)) continue;
         size = BuildSeatInfo(g_outMsg, g_seats[other]);
         SockSend(sock, g_outMsg, size);
     }
 }
 
 // A seat's player has joined (a MSG_JOIN, or the computer given the seat):
-// announced here and to every client, counted, and the fourth starts the game.
+// announced here and to every client, and the fourth starts the game.
 void AnnounceJoin(int seat) {
     const SeatRecord& record = g_seats[seat];
     ShowChat(FormatNotice(record.name, CHAT_IS_READY));
-    g_joined[seat] = 1;
-    g_playerCount += 1;
     const int size = BuildSeatInfo(g_outMsg, record);
     SendToOthers(1, g_outMsg, size, 0);
-    TellSeatChanged(seat);
     if (g_playerCount == 4) {
         StartNewTableGame();
     } else {
@@ -88,79 +230,110 @@ void AnnounceJoin(int seat) {
     }
 }
 
-// The seat becomes the computer's: no connection, played from this machine.
-void HoldForComputer(int seat, const char* name) {
+// The record of a seat the computer is given.
+void NameForComputer(int seat, const char* name) {
     SeatRecord& record = g_seats[seat];
     record.number = static_cast<std::int8_t>(seat);
     std::memcpy(record.name, name, NAME_SIZE);
-    record.sock = COMPUTER_SOCKET;
     record.addr = g_seats[1].addr;
-    g_replayAt[seat] = -1;
 }
 
-// The away flags in force, to a newcomer whose replay is done.
-void FinishReplay(int seat) {
-    g_replayAt[seat] = -1;
-    for (int s = 1; s <= SEAT_COUNT; ++s) {
-        if (g_away[s] == 0) continue;
-        const int size = BuildAway(g_outMsg, s, g_away[s]);
-        SockSend(g_seats[seat].sock, g_outMsg, size);
+// The log keeps what the newcomers being replayed have still to be handed.
+void HoldForReplays() {
+    std::uint64_t hold = GameLog::NO_HOLD;
+    for (int t = 2; t <= SEAT_COUNT; ++t) {
+        if (g_hostSeats[t].state == SeatState::kReplaying)
+            hold = std::min(hold, g_hostSeats[t].replayAt);
     }
+    g_gameLog.Hold(hold);
 }
 
-// Sends the newcomer in `seat` as much of the game's log as the socket layer
-// takes without waiting; the write event brings the rest.
-void PumpReplay(int seat) {
-    const Socket sock = g_seats[seat].sock;
-    while (g_replayAt[seat] >= 0) {
-        const auto at = static_cast<std::size_t>(g_replayAt[seat]);
-        if (at >= g_gameLog.size()) {
-            FinishReplay(seat);
-            return;
-        }
-        if (SockQueued(sock) > 0) return;
-        std::size_t end = at;
-        while (end < g_gameLog.size() && end - at < REPLAY_PIECE_BYTES) {
-            end += FrameAt(g_gameLog.data() + end, g_gameLog.size() - end).size;
-        }
-        const int length = static_cast<int>(end - at);
-        if (SockSend(sock, g_gameLog.data() + at, length) != length) {
-            g_replayAt[seat] = -1;  // the connection has failed: its close follows
-            return;
-        }
-        g_replayAt[seat] = static_cast<std::int64_t>(end);
-    }
+// The seat goes from its newcomer to the computer again (the newcomer left
+// or was too late): nobody else had heard of the newcomer.
+void DropNewcomer(int seat) {
+    HostSeat& host = g_hostSeats[seat];
+    Socket sock = host.conn;
+    CloseSock(&sock, 1);
+    MoveSeat(seat, SeatState::kComputer);
+    HoldForReplays();
 }
 
-// A newcomer's MSG_JOIN for the computer-held seat it is taking over.
-void CompleteTakeover(int seat, const char* name) {
+// The newcomer in `seat` has been handed the whole game: the seat is its own.
+// The others hear the computer's seat leave and the newcomer arrive; the
+// newcomer, which has heard every change of the other seats since its accept,
+// hears its own record and the away flags in force (a new game in its replay
+// cleared those it had heard meanwhile).
+void HandOver(int seat) {
+    HostSeat& host = g_hostSeats[seat];
     SeatRecord& record = g_seats[seat];
     ShowChat(FormatNotice(record.name, CHAT_HAS_LEFT));
     int size = BuildSeatLeft(g_outMsg, seat);
-    SendToOthers(1, g_outMsg, size, 0);
+    SendToOthers(1, g_outMsg, size, seat);  // the newcomer never had the computer's record
 
-    record.sock = g_takeoverSock[seat];
-    record.addr = g_takeoverAddr[seat];
-    std::memcpy(record.name, name, NAME_SIZE);
-    g_takeoverSock[seat] = INVALID_SOCKET;
+    record.addr = host.newcomerAddr;
+    std::memcpy(record.name, host.newcomerName, NAME_SIZE);
+    const Socket sock = host.conn;
+    MoveSeat(seat, SeatState::kJoined);
+    HoldForReplays();
     ShowChat(FormatNotice(record.name, CHAT_IS_READY));
     size = BuildSeatInfo(g_outMsg, record);
     SendToOthers(1, g_outMsg, size, seat);
-    SockSend(record.sock, g_outMsg, size);
-    g_replayAt[seat] = 0;
+    SockSend(sock, g_outMsg, size);
+    for (int s = 1; s <= SEAT_COUNT; ++s) {
+        if (g_away[s] == 0) continue;
+        size = BuildAway(g_outMsg, s, g_away[s]);
+        SockSend(sock, g_outMsg, size);
+    }
+    TheTurnLimit().Look();
+}
+
+// Hands the newcomer in `seat` as much of the game's log as the socket layer
+// takes without waiting; the write event brings the rest. Once the log's end
+// has gone to the kernel, the seat is handed over.
+void PumpReplay(int seat) {
+    HostSeat& host = g_hostSeats[seat];
+    while (host.state == SeatState::kReplaying) {
+        if (SockQueued(host.conn) > 0) return;
+        if (host.replayAt >= g_gameLog.End()) {
+            HandOver(seat);
+            return;
+        }
+        std::uint64_t end = host.replayAt;
+        while (end < g_gameLog.End() && end - host.replayAt < REPLAY_PIECE_BYTES) {
+            end += FrameAt(g_gameLog.At(end), static_cast<std::size_t>(g_gameLog.End() - end)).size;
+        }
+        const int length = static_cast<int>(end - host.replayAt);
+        if (SockSend(host.conn, g_gameLog.At(host.replayAt), length) != length) {
+            return;  // the connection has failed: its close follows
+        }
+        host.replayAt = end;
+        HoldForReplays();
+    }
+}
+
+// A newcomer's MSG_JOIN for the computer-held seat it is taking over: it is
+// handed the game so far while the computer plays on.
+void StartReplay(int seat, const char* name) {
+    HostSeat& host = g_hostSeats[seat];
+    std::memcpy(host.newcomerName, name, NAME_SIZE);
+    MoveSeat(seat, SeatState::kReplaying);
+    host.replayAt = g_gameLog.GameStart();
+    HoldForReplays();
+    StartDeadline(seat, g_handoverTimeoutMs);
     PumpReplay(seat);
-    TellSeatChanged(seat);
-    ShowRepaint();
 }
 
 // A joined player has left a running game: the computer keeps the seat.
 void KeepSeatForComputer(int seat) {
     SeatRecord& record = g_seats[seat];
     ShowChat(FormatNotice(record.name, CHAT_HAS_LEFT));
-    CloseSock(&record.sock, 0);
+    Socket sock = g_hostSeats[seat].conn;
+    CloseSock(&sock, 1);
     char name[NAME_SIZE];
     ComputerSeatName(seat, record.name, name);
-    HoldForComputer(seat, name);
+    NameForComputer(seat, name);
+    MoveSeat(seat, SeatState::kComputer);
+    TheTurnLimit().StopPlayingFor(seat);
     int size = BuildSeatLeft(g_outMsg, seat);
     SendToOthers(1, g_outMsg, size, 0);
     ShowChat(FormatNotice(record.name, CHAT_IS_READY));
@@ -172,14 +345,38 @@ void KeepSeatForComputer(int seat) {
         size = BuildAway(g_outMsg, seat, 0);
         SendToOthers(1, g_outMsg, size, 0);
     }
-    TellSeatChanged(seat);
-    ShowRepaint();
+    TheTurnLimit().Look();
 }
 
 }  // namespace
 
 void SetJoinTimeoutForTest(int ms) {
     g_joinTimeoutMs = ms > 0 ? ms : JOIN_TIMEOUT_MS;
+}
+
+void SetHandoverTimeoutForTest(int ms) {
+    g_handoverTimeoutMs = ms > 0 ? ms : HANDOVER_TIMEOUT_MS;
+}
+
+void SetHostPolicy(const HostPolicy& policy) {
+    g_policy = policy;
+    TheTurnLimit().Look();
+}
+
+const HostPolicy& CurrentHostPolicy() {
+    return g_policy;
+}
+
+void SetTurnLimitForTest(int limitMs, int fallbackMs) {
+    TheTurnLimit().SetForTest(limitMs, fallbackMs);
+}
+
+int TurnLimitSeat(int* msLeft) {
+    return TheTurnLimit().SeatAndLeft(msLeft);
+}
+
+bool HostPlaysForSeat(int seat) {
+    return IsHost() && TheTurnLimit().PlaysFor(seat);
 }
 
 void CloseSock(Socket* sock, int mark) {
@@ -191,20 +388,21 @@ void CloseSock(Socket* sock, int mark) {
 
 void Disconnect() {
     if (g_localSeat == 1) {
-        for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
-            if (g_seats[seat].sock == INVALID_SOCKET) continue;
-            // A computer-held seat has no connection to close.
-            if (g_seats[seat].sock != COMPUTER_SOCKET) CloseSock(&g_seats[seat].sock, 0);
-            ClearSeat(seat);
-            CloseSock(&g_takeoverSock[seat], 1);
+        TheTurnLimit().Reset();
+        for (int seat = 2; seat <= SEAT_COUNT; ++seat) {
+            Socket sock = g_hostSeats[seat].conn;
+            CloseSock(&sock, 1);
+            MoveSeat(seat, SeatState::kEmpty);
         }
-        // Seat 1's socket was the listening socket, closed above.
+        // Seat 1's socket is the listening socket.
+        CloseSock(&g_seats[1].sock, 0);
+        ClearSeat(1);
         g_sock = INVALID_SOCKET;
         // A connection still waiting to be told that the table is full would
         // otherwise stay open and later reach this program, now off the
         // network, as a stray close.
         CloseSock(&g_overflowSock, 1);
-        g_gameLog.clear();
+        g_gameLog.Hold(GameLog::NO_HOLD);
         ShowStatus(STATUS_NO_CONNECTION);
     } else if (g_localSeat >= 2 || g_sock != INVALID_SOCKET) {
         // A client, seated or still waiting for its seat.
@@ -214,10 +412,10 @@ void Disconnect() {
     } else {
         return;  // off the network already
     }
-    std::memset(g_joined, 0, sizeof g_joined);
     g_newGameSeen = false;
     g_playerCount = 0;
     g_localSeat = 0;
+    TellSeatChanged(0);
 }
 
 void SendToOthers(int fromSeat, const void* buf, int len, int skipSeat) {
@@ -228,34 +426,142 @@ void SendToOthers(int fromSeat, const void* buf, int len, int skipSeat) {
     const std::int8_t skip = static_cast<std::int8_t>(skipSeat);
     const bool gameMessage = len > 0 && IsGameMessage(static_cast<const std::uint8_t*>(buf)[0]);
     for (int seat = 2; seat <= SEAT_COUNT; ++seat) {
-        const SeatRecord& record = g_seats[seat];
-        if (record.sock == INVALID_SOCKET || record.sock == COMPUTER_SOCKET) continue;
-        if (skip != 0 && record.number == skip) continue;
-        if (gameMessage && g_replayAt[seat] >= 0) continue;  // the replay carries it
-        SockSend(record.sock, buf, len);
+        const HostSeat& host = g_hostSeats[seat];
+        if (host.conn == INVALID_SOCKET) continue;
+        if (skip != 0 && g_seats[seat].number == skip) continue;
+        // A newcomer is handed the game from the log, in order.
+        const bool newcomer =
+            host.state == SeatState::kTakingOver || host.state == SeatState::kReplaying;
+        if (newcomer && gameMessage) continue;
+        SockSend(host.conn, buf, len);
     }
 }
 
-void SendGameMessage(int fromSeat, const std::uint8_t* msg, int len, int skipSeat) {
-    if (fromSeat == 1 && IsHost()) g_gameLog.insert(g_gameLog.end(), msg, msg + len);
-    SendToOthers(fromSeat, msg, len, skipSeat);
+bool ApplyGameMessage(const std::uint8_t* msg, int len, Socket from) {
+    const std::uint8_t type = msg[MSG_TYPE_OFFSET];
+    if (!IsGameMessage(type) || g_table == nullptr) return false;
+    const bool own = from == INVALID_SOCKET;
+    const int seat = type == MSG_PLAY || type == MSG_PASS ? SeatByte(msg[MSG_SEAT_OFFSET]) : 0;
+    const bool gameLive = GameLive();
+
+    bool taken = true;
+    switch (type) {
+        case MSG_DEAL:
+            if (!own) {
+                const std::uint8_t* hands = msg + MSG_DEAL_HANDS_OFFSET;
+                // Only a whole deck, every card once, reaches the rules and the painter.
+                taken = IsCompleteDeal(hands);
+                if (!taken) break;
+                std::memset(g_table->hands[0], NO_CARD, HAND_SIZE);  // seat 0's row means nothing
+                for (int s = 1; s <= SEAT_COUNT; ++s)
+                    std::memcpy(g_table->hands[s], hands + HAND_SIZE * s, HAND_SIZE);
+                g_table->ResetRound();
+            }
+            break;
+        case MSG_NEW_GAME:
+            if (!own) {
+                TableEvent ending;
+                ending.kind = TableEvent::Kind::kGameEnding;
+                ending.gameLive = gameLive;
+                TellView(ending);
+                for (int s = 0; s <= SEAT_COUNT; ++s) g_away[s] = 0;
+                ShowAwayChecked(false);
+                g_newGameSeen = true;
+                g_table->StartNewGame();
+            }
+            break;
+        case MSG_PLAY: {
+            std::uint8_t chosen[HAND_SIZE];
+            std::memcpy(chosen, msg + MSG_PLAY_SELECTION_OFFSET, HAND_SIZE);
+            taken = g_table->Play(seat, chosen) != 0;
+            break;
+        }
+        case MSG_PASS:
+            taken = g_table->Pass(seat) != 0;
+            break;
+        default:
+            break;
+    }
+
+    if (taken) g_gameLog.Append(msg, static_cast<std::size_t>(len));
+    if (own && taken) {
+        SendToOthers(g_localSeat, msg, len, 0);
+    } else if (!own && IsHost()) {
+        // Forwarded whether or not this copy took it: every copy decides alike.
+        SendToOthers(1, msg, len, seat);
+    }
+    if (IsHost()) {
+        for (int t = 2; t <= SEAT_COUNT; ++t) {
+            if (g_hostSeats[t].state == SeatState::kReplaying) PumpReplay(t);
+        }
+    }
+    if (IsHost() && seat != 0) {
+        TurnLimit& limit = TheTurnLimit();
+        if (!own && taken) limit.StopPlayingFor(seat);
+        if (own && taken && seat != 1) limit.MovedFor(seat);
+        // A move of the seat's own program that crossed one the host made for
+        // it: that program has applied its own move and is out of step with
+        // the table. Its connection is closed; the seat is kept, and the
+        // player can come back and be handed the game as it is.
+        if (!own && !taken && limit.HasMovedFor(seat)) {
+            const std::uint64_t serial = g_hostSeats[seat].serial;
+            QTimer::singleShot(0, [seat, from, serial] {
+                if (IsHost() && g_hostSeats[seat].serial == serial &&
+                    g_hostSeats[seat].conn == from)
+                    OnSocketClose(from);
+            });
+        }
+    }
+    if (!taken) return false;
+
+    if (IsHost()) TheTurnLimit().MoveMade();
+    TableEvent event;
+    event.seat = seat;
+    switch (type) {
+        case MSG_DEAL:
+            ShowStatus(STATUS_GAME_STARTED);
+            event.kind = TableEvent::Kind::kRoundDealt;
+            TellView(event);
+            break;
+        case MSG_NEW_GAME:
+            event.kind = TableEvent::Kind::kGameStarted;
+            TellView(event);
+            break;
+        case MSG_PLAY:
+            event.kind = TableEvent::Kind::kPlayApplied;
+            event.cards = g_table->tablePlay;
+            TellView(event);
+            if (g_table->roundOver != 0 && g_table->leader == seat) {
+                event.kind = TableEvent::Kind::kRoundEnded;
+                event.cards = nullptr;
+                TellView(event);
+            }
+            break;
+        case MSG_PASS:
+            event.kind = TableEvent::Kind::kPassApplied;
+            TellView(event);
+            break;
+        default:
+            break;
+    }
+    if (IsHost()) TheTurnLimit().Look();
+    return true;
 }
 
 void DealAndSend(int newGame) {
     if (g_localSeat != 1 || g_playerCount != 4 || g_table == nullptr) return;
+    if (newGame != 0) {
+        TableEvent ending;
+        ending.kind = TableEvent::Kind::kGameEnding;
+        ending.gameLive = GameLive();
+        TellView(ending);
+    }
     g_table->Deal(newGame);
-    if (newGame != 0) g_gameLog.clear();
-    const int size = BuildDeal(g_outMsg, g_table->hands);
-    SendGameMessage(1, g_outMsg, size, 0);
+    int size = BuildDeal(g_outMsg, g_table->hands);
+    ApplyGameMessage(g_outMsg, size, INVALID_SOCKET);
     if (newGame != 0) {
         const std::uint8_t newGameMsg[MSG_NEW_GAME_SIZE] = {MSG_NEW_GAME};
-        SendGameMessage(1, newGameMsg, MSG_NEW_GAME_SIZE, 0);
-    }
-    ShowStatus(STATUS_GAME_STARTED);
-    ShowRepaint();
-    if (g_view != nullptr) {
-        g_view->RoundDealt();
-        if (newGame != 0) g_view->NewGameStarted();
+        ApplyGameMessage(newGameMsg, MSG_NEW_GAME_SIZE, INVALID_SOCKET);
     }
 }
 
@@ -271,15 +577,15 @@ void OnSocketWrite(Socket sock) {
         SockSend(g_overflowSock, full, MSG_HOST_FULL_SIZE);
     }
     if (!IsHost()) return;
-    const int seat = SeatOfSocket(sock);
-    if (seat != 0 && g_replayAt[seat] >= 0) PumpReplay(seat);
+    const int seat = TakeoverSeatOfSocket(sock);
+    if (seat != 0 && g_hostSeats[seat].state == SeatState::kReplaying) PumpReplay(seat);
 }
 
 void OnSocketAccept() {
     if (g_localSeat != 1) return;  // only the host listens
     int seat = 0;
     for (int t = 2; t <= SEAT_COUNT; ++t) {
-        if (g_seats[t].sock == INVALID_SOCKET) {
+        if (g_hostSeats[t].state == SeatState::kEmpty) {
             seat = t;
             break;
         }
@@ -288,15 +594,15 @@ void OnSocketAccept() {
         // No free seat: a newcomer may still take one the computer holds.
         int takeover = 0;
         for (int t = 2; t <= SEAT_COUNT && takeover == 0; ++t) {
-            if (IsComputerSeat(t) && g_takeoverSock[t] == INVALID_SOCKET) takeover = t;
+            if (g_hostSeats[t].state == SeatState::kComputer) takeover = t;
         }
         if (takeover != 0) {
             SockAddrIn peer;
             const Socket sock = SockAccept(g_sock, &peer);
             if (sock == INVALID_SOCKET) return;
-            g_takeoverSock[takeover] = sock;
-            g_takeoverAddr[takeover] = {ADDR_FAMILY_INET, peer.port, peer.ipv4};
-            StartJoinDeadline(takeover, sock);
+            MoveSeat(takeover, SeatState::kTakingOver, sock);
+            g_hostSeats[takeover].newcomerAddr = {ADDR_FAMILY_INET, peer.port, peer.ipv4};
+            StartDeadline(takeover, g_joinTimeoutMs);
             const int size = BuildSeatAssign(g_outMsg, takeover);
             SockSend(sock, g_outMsg, size);
             SendSeatedRecords(sock, takeover);
@@ -313,14 +619,12 @@ void OnSocketAccept() {
     const Socket sock = SockAccept(g_sock, &peer);
     if (sock == INVALID_SOCKET) return;
     SeatRecord& record = g_seats[seat];
-    record.number = static_cast<std::int8_t>(seat);
     std::memset(record.name, 0, sizeof record.name);
-    record.sock = sock;
     record.addr.family = ADDR_FAMILY_INET;
     record.addr.port = peer.port;
     record.addr.ipv4 = peer.ipv4;
-    g_joined[seat] = 0;  // counted when its MSG_JOIN arrives
-    StartJoinDeadline(seat, sock);
+    MoveSeat(seat, SeatState::kAccepted, sock);  // counted when its MSG_JOIN arrives
+    StartDeadline(seat, g_joinTimeoutMs);
 
     const int size = BuildSeatAssign(g_outMsg, seat);
     SockSend(sock, g_outMsg, size);
@@ -332,12 +636,14 @@ bool JoinSeat(Socket sock, const std::uint8_t* nameBytes) {
     CopyReceivedName(name, nameBytes);
     const int takeover = TakeoverSeatOfSocket(sock);
     if (takeover != 0) {
-        CompleteTakeover(takeover, name);
+        if (g_hostSeats[takeover].state != SeatState::kTakingOver) return false;
+        StartReplay(takeover, name);
         return true;
     }
     const int seat = SeatOfSocket(sock);
-    if (seat == 0 || g_joined[seat] != 0) return false;
+    if (seat == 0 || g_hostSeats[seat].state != SeatState::kAccepted) return false;
     std::memcpy(g_seats[seat].name, name, NAME_SIZE);
+    MoveSeat(seat, SeatState::kJoined);
     AnnounceJoin(seat);
     return true;
 }
@@ -349,47 +655,52 @@ void OnSocketClose(Socket sock) {
         Disconnect();
         ShowChat(CHAT_HOST_CLOSED);
         ShowAwayChecked(false);
-        if (g_view != nullptr) g_view->TableClosed();
+        TableEvent closed;
+        closed.kind = TableEvent::Kind::kTableClosed;
+        TellView(closed);
         return;
     }
     if (sock != INVALID_SOCKET && sock == g_overflowSock) {
         CloseSock(&g_overflowSock, 1);
         return;
     }
-    // A newcomer that leaves before taking its seat over: the seat stays the
-    // computer's, and nobody heard of it.
+    // A newcomer that leaves before its takeover is complete: the seat stays
+    // the computer's, and nobody heard of it.
     const int takeover = TakeoverSeatOfSocket(sock);
     if (takeover != 0) {
-        CloseSock(&g_takeoverSock[takeover], 1);
+        DropNewcomer(takeover);
         return;
     }
     // The host's own box shows its own flag, which no departure changes.
     ShowAwayChecked(g_away[1] != 0);
     const int seat = SeatOfSocket(sock);
     if (seat == 0) return;
-    const bool joined = g_joined[seat] != 0;
-    if (joined && g_playerCount == 4 && FrontEndHasComputer()) {
+    const bool joined = g_hostSeats[seat].state == SeatState::kJoined;
+    if (joined && g_playerCount == 4 && g_policy.computerHoldsSeats) {
         KeepSeatForComputer(seat);
         return;
     }
     // A connection that never sent its name was never announced: the others
     // hear nothing of it, and the host's log names nobody.
     if (joined) ShowChat(FormatNotice(g_seats[seat].name, CHAT_HAS_LEFT));
-    CloseSock(&g_seats[seat].sock, 0);
-    ClearSeat(seat);
+    Socket conn = g_hostSeats[seat].conn;
+    CloseSock(&conn, 1);
+    TheTurnLimit().StopPlayingFor(seat);
+    MoveSeat(seat, SeatState::kEmpty);
     ShowWaitingStatus(STATUS_WAITING_HOST);
-    TellSeatChanged(seat);
+    TheTurnLimit().Look();
     if (!joined) return;
     const int size = BuildSeatLeft(g_outMsg, seat);
     SendToOthers(1, g_outMsg, size, 0);
 }
 
 bool GiveSeatToComputer(int seat) {
-    if (!IsHost() || !FrontEndHasComputer() || seat < 2 || seat > SEAT_COUNT) return false;
-    if (g_seats[seat].sock != INVALID_SOCKET) return false;
+    if (!IsHost() || !g_policy.computerHoldsSeats || seat < 2 || seat > SEAT_COUNT) return false;
+    if (g_hostSeats[seat].state != SeatState::kEmpty) return false;
     char name[NAME_SIZE];
     ComputerSeatName(seat, nullptr, name);
-    HoldForComputer(seat, name);
+    NameForComputer(seat, name);
+    MoveSeat(seat, SeatState::kComputer);
     AnnounceJoin(seat);
     return true;
 }
@@ -400,10 +711,8 @@ int FillEmptySeatsWithComputer() {
     return given;
 }
 
-const std::uint8_t* GameLogData() {
-    return g_gameLog.data();
-}
-
-std::size_t GameLogSize() {
-    return g_gameLog.size();
+void HostAwayChanged(int seat) {
+    if (!IsHost()) return;
+    if (g_away[seat] == 0) TheTurnLimit().StopPlayingFor(seat);
+    TheTurnLimit().Look();
 }

@@ -13,11 +13,14 @@
 // leaves a client's own nickname in it. The host's g_sock is also seat 1's
 // `sock`.
 //
-// Computer-held seats. On the host, a seat 2..4 may be held by the host's
-// own computer player: its record is occupied and joined, with the
-// COMPUTER_SOCKET mark for a socket, and it counts as a player; to the
-// clients it is a seat like any other. A newcomer may take such a seat over
-// (g_takeoverSock, then the replay of the game, g_replayAt).
+// The host's seats 2..4 beyond their records. Each has one state
+// (HostSeat), moved only by MoveSeat: who holds the seat, whether it is
+// counted, and which connection belongs to it. A seat the host's computer
+// player holds is occupied and counted; to the clients it is a seat like any
+// other, its record carrying the host's own handle (seat 1's `sock`), since
+// it is played from the host. A newcomer may take such a seat over: it waits
+// for its MSG_JOIN, then is handed the game so far, and only once all of it
+// has been handed to its connection does the seat become its own.
 #pragma once
 
 #include <cstdint>
@@ -26,28 +29,56 @@
 #include "net/wire.h"
 #include "rules/game_table.h"
 
-extern SeatRecord g_seats[SEAT_COUNT + 1];     // index = seat 0..4
-extern std::int32_t g_localSeat;               // 0 none, 1 host, 2..4 client seat
-extern std::int32_t g_playerCount;             // joined seats, the host counting itself
-extern std::int32_t g_away[SEAT_COUNT + 1];    // away flag per seat
-extern std::uint8_t g_joined[SEAT_COUNT + 1];  // seats g_playerCount counts (1 = counted)
+extern SeatRecord g_seats[SEAT_COUNT + 1];   // index = seat 0..4
+extern std::int32_t g_localSeat;             // 0 none, 1 host, 2..4 client seat
+extern std::int32_t g_playerCount;           // joined seats, the host counting itself
+extern std::int32_t g_away[SEAT_COUNT + 1];  // away flag per seat
 // The outgoing message under construction, shared by every writer, filled
 // and sent within one handler.
 extern std::uint8_t g_outMsg[MSG_BUFFER_SIZE];
 
-// The `sock` of a seat that the host's computer player holds: occupied, with
-// no connection. It is no descriptor, so no socket event can name it; it
-// travels to the clients like any occupied seat's handle.
-constexpr Socket COMPUTER_SOCKET = 0xFFFFFFFEu;
+// The state of one of the host's client seats.
+enum class SeatState : std::uint8_t {
+    kEmpty,       // nobody; the record is empty
+    kAccepted,    // a connection sits here; its MSG_JOIN has not come (not counted)
+    kJoined,      // a person's connection, joined and counted
+    kComputer,    // the host's computer player holds and plays it; no connection
+    kTakingOver,  // the computer plays it; a newcomer's connection waits for its MSG_JOIN
+    kReplaying,   // the computer plays it; the newcomer has joined and is handed the game so far
+};
 
-// On the host, per seat: a newcomer's connection that takes the
-// computer-held seat over once its MSG_JOIN arrives (INVALID_SOCKET when
-// none), and the newcomer's address.
-extern Socket g_takeoverSock[SEAT_COUNT + 1];
-extern SeatAddr g_takeoverAddr[SEAT_COUNT + 1];
-// On the host, per seat: how many bytes of the game's log a newcomer who took
-// the seat over has been sent so far; -1 while no replay is going on there.
-extern std::int64_t g_replayAt[SEAT_COUNT + 1];
+struct HostSeat {
+    SeatState state = SeatState::kEmpty;
+    // kAccepted, kJoined: the seat's connection. kTakingOver, kReplaying: the
+    // newcomer's. INVALID_SOCKET otherwise.
+    Socket conn = INVALID_SOCKET;
+    // kTakingOver, kReplaying: the newcomer's address; kReplaying: its name.
+    SeatAddr newcomerAddr{};
+    char newcomerName[NAME_SIZE] = {};
+    // kReplaying: the position in the game's log (net/game_log.h) of the next
+    // byte to hand to the newcomer.
+    std::uint64_t replayAt = 0;
+    // Changes at every move of the seat, so that a deadline set in one state
+    // never strikes a later one.
+    std::uint64_t serial = 0;
+};
+
+// On the host, per seat 2..4 (index = seat; 0 and 1 unused).
+extern HostSeat g_hostSeats[SEAT_COUNT + 1];
+
+// Moves a client seat of the host to `to`, with `conn` as its connection
+// (kAccepted, kJoined: the seat's; kTakingOver: the newcomer's; kReplaying
+// and the others keep or drop what they had), and sets the record's `sock`
+// to match: the connection, the host's handle for a computer-held seat, or
+// emptied for kEmpty (ClearSeat, counting the seat out if it was counted).
+// The record's name and address are the caller's. Tells the view the seat
+// changed. Returns false, changing nothing, for a move that the seat's life
+// does not have (see the table in net/seat_table.cpp).
+bool MoveSeat(int seat, SeatState to, Socket conn = INVALID_SOCKET);
+
+// True on the host for a state in which the computer plays the seat.
+bool IsComputerState(SeatState state);
+
 // On a client: a MSG_NEW_GAME has come since this program joined, so its
 // table holds the table's game (while four players are seated).
 extern bool g_newGameSeen;
@@ -66,23 +97,27 @@ extern GameTable* g_table;
 
 // Puts the seat table where a program that has just started finds it: every
 // record empty (number = its seat, name and address zero, sock
-// INVALID_SOCKET), no seat joined or away, no takeover or replay going on,
+// INVALID_SOCKET), no seat away, every host seat kEmpty,
 // g_localSeat and g_playerCount 0, g_sock and g_overflowSock INVALID_SOCKET.
 // It closes nothing: a caller that still holds sockets takes them out first
 // (Disconnect, SockCleanup).
 void ResetSeatTable();
 
 // Empties one record: number = seat, name all zero, sock INVALID_SOCKET,
-// address 0 (family and port stay) and, when the seat was counted (seat 1,
-// or g_joined), one player fewer (repaint at three). Does nothing for a
-// record that is already empty.
+// address 0 (family and port stay) and, when the seat was counted
+// (IsSeatCounted), one player fewer. Does nothing for a record that is
+// already empty. On the host, the seat's state is MoveSeat's.
 void ClearSeat(int seat);
 
-// The client seat (2..4) whose connection is sock on the host; 0 if none
-// (a computer-held seat has no connection).
+// Whether g_playerCount counts the seat: on the host, seat 1 while occupied
+// and a client seat joined, held by the computer or being taken over; on a
+// client, every occupied record.
+bool IsSeatCounted(int seat);
+// The client seat (2..4) whose own connection is sock on the host (kAccepted
+// or kJoined); 0 if none.
 int SeatOfSocket(Socket sock);
-// On the host, the seat (2..4) that the newcomer on sock is to take over; 0
-// if none.
+// On the host, the seat (2..4) that the newcomer on sock is taking over
+// (kTakingOver or kReplaying); 0 if none.
 int TakeoverSeatOfSocket(Socket sock);
 // True on the host for a seat 2..4 that its computer player holds.
 bool IsComputerSeat(int seat);

@@ -9,11 +9,61 @@
 //
 // Front ends hear events, not words: the texts below are for people to read,
 // and a front end never decides anything from them (a player can type any
-// text into the chat). What a front end acts on comes through the event
-// calls at the end.
+// text into the chat). What a front end acts on comes through OnTableEvent.
+//
+// One path to the view. Every change of the seats or of this copy's table
+// reaches the front end as one TableEvent, told by TellView and by nothing
+// else, and TellView asks for a repaint after every event that tells of a
+// change (all but kMessageHandled, whose changes have been told by their own
+// events). A front end thus
+// cannot show a table that an event has changed under it: there is no second
+// path that repaints where another forgot to.
 #pragma once
 
 #include <cstdint>
+
+struct TableEvent {
+    enum class Kind : std::uint8_t {
+        // Who sits in `seat` changed: a player joined or left, a seat passed
+        // to or from the host's computer player, a record came again; `seat`
+        // is 0 when every seat changed at once (the network was left).
+        kSeatChanged,
+        // Something else on the table changed that the events below do not
+        // name (an away flag, the turn limit's countdown).
+        kTableChanged,
+        // New hands were dealt on this copy; the round starts.
+        kRoundDealt,
+        // A play of `seat` was applied: `cards` holds the five places of the
+        // play in hand order, NO_CARD in the unused ones (the table's
+        // tablePlay just after it).
+        kPlayApplied,
+        // A pass of `seat` was applied.
+        kPassApplied,
+        // The play just told emptied the hand of `seat`: the round is over
+        // and settled (money, wins and history hold it).
+        kRoundEnded,
+        // A new game is about to reset this copy's table, which still holds
+        // the game that ends (money, wins, history). `gameLive` tells whether
+        // that table was the table's game (GameLive()), and not a newcomer's
+        // table still catching up.
+        kGameEnding,
+        // A new game started: money, wins and rounds reset, away flags cleared.
+        kGameStarted,
+        // A received message of type `type` was handled.
+        kMessageHandled,
+        // This program's connection to the table has ended from the other
+        // side: on a client, the host closed it, or turned this program away
+        // and closed it. The program is off the network when this is told.
+        // Not told for the program's own Disconnect.
+        kTableClosed,
+    };
+
+    Kind kind = Kind::kTableChanged;
+    int seat = 0;
+    int type = 0;
+    const std::uint8_t* cards = nullptr;
+    bool gameLive = false;
+};
 
 class TableView {
   public:
@@ -24,47 +74,28 @@ class TableView {
     // Appends a NUL-terminated text at the end of the chat log; the caller
     // supplies its own "\r\n".
     virtual void AppendChatText(const char* text) = 0;
-    // The table must be painted again (the whole window).
-    virtual void Repaint() = 0;
     // Sets the check state of the push-like "Absent" box.
     virtual void SetAwayChecked(bool checked) = 0;
     // Enables or disables the "Info joueur" button.
     virtual void EnablePlayerInfo(bool enabled) = 0;
 
-    // True when this front end has a computer player that can play seats.
-    // Only then does a host keep the seat of a player who leaves a running
-    // game (the computer plays it on), and hold empty seats for it.
-    virtual bool HasComputerPlayer() const { return false; }
-
-    // Events, after the state they tell of is in place.
-
-    // A received message has been handled (type 1..13).
-    virtual void MessageHandled(int /*type*/) {}
-    // Who sits in `seat` has changed: a player joined or left, or the seat
-    // passed to or from the host's computer player.
-    virtual void SeatChanged(int /*seat*/) {}
-    // This program's connection to the table has ended from the other side:
-    // on a client, the host closed it, or turned this program away and
-    // closed it. The program is off the network when this is called. Not
-    // called for the program's own Disconnect.
-    virtual void TableClosed() {}
-    // A play of `seat` was applied to this copy's table (a received one, the
-    // local player's own or one the host made for a computer-held seat):
-    // `cards` holds the five places of the play in hand order, NO_CARD in
-    // the unused ones, as the table's tablePlay does after it.
-    virtual void PlayApplied(int /*seat*/, const std::uint8_t* /*cards*/) {}
-    // A pass of `seat` was applied to this copy's table.
-    virtual void PassApplied(int /*seat*/) {}
-    // New hands were dealt on this copy (the host's deal, or MSG_DEAL on a
-    // client); the round starts.
-    virtual void RoundDealt() {}
-    // The deal started a new game (money, wins and rounds reset, away flags
-    // cleared): on the host right after RoundDealt, on a client on
-    // MSG_NEW_GAME.
-    virtual void NewGameStarted() {}
+    // An event, after the state it tells of is in place. Called by TellView
+    // only.
+    virtual void OnTableEvent(const TableEvent& /*event*/) {}
+    // The table must be painted again (the whole window). Called by TellView
+    // only, after every event of a change.
+    virtual void Repaint() = 0;
 };
 
 // The installed view; null means nothing is shown. Owned by the front end,
 // which installs it before any network activity and removes it before it
 // goes away.
 extern TableView* g_view;
+
+// Tells the installed view of an event, then has it repaint. The one way the
+// network code reaches OnTableEvent and Repaint.
+void TellView(const TableEvent& event);
+
+// The events, told.
+void TellSeatChanged(int seat);
+void TellTableChanged();

@@ -28,7 +28,7 @@ fi
 
 echo "== The network modules depend one way"
 # Each module of net/ may include only the modules before it in this order.
-layers=(socket_handle socket_layer winsock_error wire table_view seat_table notices relay
+layers=(socket_handle socket_layer winsock_error wire game_log table_view seat_table notices relay
   message_handler connect commands)
 for ((i = 0; i < ${#layers[@]}; i++)); do
   for file in "net/${layers[i]}.h" "net/${layers[i]}.cpp"; do

@@ -216,6 +216,8 @@ void TableWindow::OnInitDialog() {
     SetStatusText(STATUS_NO_CONNECTION);
     // (The window's system menu is left as the window system makes it.)
     g_view = this;
+    // The window's computer player can hold the seats of a table it hosts.
+    SetHostPolicy(HostPolicy{true, 0});
     setWindowIcon(ApplicationIcon());
     chatInput_->setMaxLength(CHAT_INPUT_LIMIT);
     g_table = new GameTable;
@@ -248,44 +250,30 @@ void TableWindow::SetAwayChecked(bool checked) {
     autoPlay_->SetPlaysLocalSeat(checked);
 }
 
-void TableWindow::MessageHandled(int) {
-    autoPlay_->Look();
-    FollowTurn();
-}
-
-void TableWindow::SeatChanged(int) {
-    autoPlay_->Look();
-    FollowTurn();
-}
-
-void TableWindow::PlayApplied(int seat, const std::uint8_t* cards) {
-    if (options_.showMoves && seat >= 1 && seat <= SEAT_COUNT)
-        AppendGameLine(PlayLine(g_seats[seat].name, cards));
-    // The play that emptied a hand ended the round: who won, who paid.
-    if (g_table != nullptr && g_table->roundOver != 0 && g_table->leader == seat) {
-        AppendGameLine(RoundEndLines(*g_table, seat));
+void TableWindow::OnTableEvent(const TableEvent& event) {
+    using Kind = TableEvent::Kind;
+    const int seat = event.seat;
+    const bool named = seat >= 1 && seat <= SEAT_COUNT;
+    switch (event.kind) {
+        case Kind::kPlayApplied:
+            if (options_.showMoves && named)
+                AppendGameLine(PlayLine(g_seats[seat].name, event.cards));
+            break;
+        case Kind::kPassApplied:
+            if (options_.showMoves && named) AppendGameLine(PassLine(g_seats[seat].name));
+            break;
+        case Kind::kRoundEnded:
+            // The play that emptied a hand ended the round: who won, who paid.
+            if (g_table != nullptr) AppendGameLine(RoundEndLines(*g_table, seat));
+            break;
+        case Kind::kRoundDealt:
+            nextRoundAsked_ = false;
+            break;
+        default:
+            break;
     }
-    autoPlay_->PlayApplied(seat, cards);
+    autoPlay_->Hear(event);
     UpdateNextRoundButton();
-    FollowTurn();
-}
-
-void TableWindow::PassApplied(int seat) {
-    if (options_.showMoves && seat >= 1 && seat <= SEAT_COUNT)
-        AppendGameLine(PassLine(g_seats[seat].name));
-    autoPlay_->PassApplied(seat);
-    FollowTurn();
-}
-
-void TableWindow::RoundDealt() {
-    nextRoundAsked_ = false;
-    UpdateNextRoundButton();
-    autoPlay_->RoundDealt();
-    FollowTurn();
-}
-
-void TableWindow::NewGameStarted() {
-    autoPlay_->Look();
     FollowTurn();
 }
 

@@ -77,15 +77,11 @@ class TableWindow : public QDialog, public TableView {
     void Repaint() override;
     void SetAwayChecked(bool checked) override;
     void EnablePlayerInfo(bool enabled) override;
-    // The window's computer player holds seats for the host and plays the
-    // local seat while "Absent" is checked.
-    bool HasComputerPlayer() const override { return true; }
-    void MessageHandled(int type) override;
-    void SeatChanged(int seat) override;
-    void PlayApplied(int seat, const std::uint8_t* cards) override;
-    void PassApplied(int seat) override;
-    void RoundDealt() override;
-    void NewGameStarted() override;
+    // Every event of the table: the window's computer player hears it (it
+    // holds seats for the host and plays the local seat while "Absent" is
+    // checked), the game lines follow it, and the window looks again at
+    // whose turn it is. The repaint that follows every event is TellView's.
+    void OnTableEvent(const TableEvent& event) override;
 
     // Every command arrives here, keyed on its id; unknown ids are ignored.
     virtual void OnCommand(int id);

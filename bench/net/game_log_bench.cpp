@@ -38,10 +38,10 @@ void BM_GameLogOfAComputerTable(benchmark::State& state) {
         }
         FillEmptySeatsWithComputer();
         while (g_table->roundsPlayed < rounds) QCoreApplication::processEvents();
-        bytes = GameLogSize();
+        bytes = g_gameLog.GameSize();
         messages = 0;
         for (std::size_t at = 0; at < bytes; ++messages) {
-            at += FrameAt(GameLogData() + at, bytes - at).size;
+            at += FrameAt(g_gameLog.GameData() + at, bytes - at).size;
         }
         Disconnect();
     }

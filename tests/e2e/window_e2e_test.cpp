@@ -89,29 +89,30 @@ class RecordingWindow : public TableWindow {
   public:
     RecordingWindow() { std::memset(known_, NO_CARD, sizeof known_); }
 
-    void MessageHandled(int type) override {
-        TableWindow::MessageHandled(type);
-        if (type == MSG_NEW_GAME) {
-            newGameSeen = true;
-            newGameRepainted = repaints_ != repaintsBefore_;
+    // The seat's own moves made by the program itself (away) are states too.
+    void OnTableEvent(const TableEvent& event) override {
+        TableWindow::OnTableEvent(event);
+        switch (event.kind) {
+            case TableEvent::Kind::kMessageHandled:
+                if (event.type == MSG_NEW_GAME) {
+                    newGameSeen = true;
+                    newGameRepainted = repaints_ != repaintsBefore_;
+                }
+                repaintsBefore_ = repaints_;
+                Record();
+                break;
+            case TableEvent::Kind::kPlayApplied:
+            case TableEvent::Kind::kPassApplied:
+                Record();
+                break;
+            default:
+                break;
         }
-        repaintsBefore_ = repaints_;
-        Record();
     }
 
     void Repaint() override {
         TableWindow::Repaint();
         ++repaints_;
-    }
-
-    // The seat's own moves made by the program itself (away) are states too.
-    void PlayApplied(int seat, const std::uint8_t* cards) override {
-        TableWindow::PlayApplied(seat, cards);
-        Record();
-    }
-    void PassApplied(int seat) override {
-        TableWindow::PassApplied(seat);
-        Record();
     }
 
     void Record() {
@@ -125,10 +126,12 @@ class RecordingWindow : public TableWindow {
     // players; on a client, four players and the host's new game received
     // (between the fourth seat record and MSG_DEAL, and between MSG_DEAL and
     // MSG_NEW_GAME, a client's table is not yet the game).
+    // A newcomer that takes a seat over has its own record only once it has
+    // been handed the whole game, new game included.
     bool GameLive() {
-        if (g_playerCount != SEAT_COUNT) newGameSeen = false;
         if (g_localSeat == 1) return g_playerCount == SEAT_COUNT;
-        return g_localSeat >= 2 && newGameSeen && StatusText() == QStringLiteral("Game started");
+        return g_localSeat >= 2 && ::GameLive() && newGameSeen &&
+               StatusText() == QStringLiteral("Game started");
     }
 
     Memory memory;

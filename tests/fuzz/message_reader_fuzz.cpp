@@ -111,7 +111,7 @@ void CheckInvariants(bool host) {
     for (int s = 0; s <= SEAT_COUNT; ++s) {
         const SeatRecord& record = g_seats[s];
         FUZZ_CHECK(strnlen(record.name, NAME_SIZE) < static_cast<std::size_t>(NAME_SIZE));
-        if (g_joined[s] != 0) {
+        if (IsSeatCounted(s)) {
             FUZZ_CHECK(s >= 1);
             FUZZ_CHECK(record.sock != INVALID_SOCKET);
             ++joined;
@@ -120,7 +120,7 @@ void CheckInvariants(bool host) {
     }
     // The count is the number of joined seats; the host counts itself.
     if (host && g_localSeat == 1) {
-        FUZZ_CHECK(g_playerCount == 1 + joined - (g_joined[1] != 0 ? 1 : 0));
+        FUZZ_CHECK(g_playerCount == joined);
     } else if (!host) {
         FUZZ_CHECK(g_playerCount == joined);
     }
@@ -238,10 +238,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!Pair(&sockets, s)) return 0;
             const bool joined = joins == 1 || (joins == 2 && s != from);
             Occupy(s, joined ? "Player" : "", sockets.program[s]);
-            if (joined) {
-                g_joined[s] = 1;
-                g_playerCount += 1;
-            }
+            MoveSeat(s, SeatState::kAccepted, sockets.program[s]);
+            if (joined) MoveSeat(s, SeatState::kJoined);
         }
         if (!Pair(&sockets, 5)) return 0;
         g_overflowSock = sockets.program[5];
@@ -255,7 +253,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             g_localSeat = 3;
             for (int s = 1; s <= SEAT_COUNT; ++s) {
                 Occupy(s, "Seat", 100 + static_cast<Socket>(s));
-                g_joined[s] = 1;
             }
             g_playerCount = 4;
         }

@@ -210,7 +210,7 @@ class HostSplit : public testing::Test {
             EXPECT_TRUE(seat[s].Connect(g_bindAddr.port));
             EXPECT_EQ(seat[s].ReadMessage(), Msg({4, s}));
             EXPECT_TRUE(seat[s].Send(vtest::JoinMsg(s == 3 ? "Bob" : "Cem")));
-            EXPECT_TRUE(vtest::PumpUntil([s] { return g_joined[s] != 0; }));
+            EXPECT_TRUE(vtest::PumpUntil([s] { return IsSeatCounted(s); }));
         }
         for (RawPeer& peer : seat) peer.IsOpen() ? (void)peer.Drain() : (void)0;
         view_.Clear();

@@ -44,6 +44,8 @@ void ResetNetwork(RecordingView* view, std::uint32_t seed) {
     ResetSockets(seed);
     OwnedTable() = std::make_unique<GameTable>();
     g_table = OwnedTable().get();
+    // A table with no front end's computer player: leavers' seats are emptied.
+    SetHostPolicy(HostPolicy{});
     g_view = view;
     if (view != nullptr) view->Clear();
 }
@@ -54,6 +56,9 @@ void ResetSockets(std::uint32_t seed) {
     SetSocketEventHandler(OnSocketEvent);
     ResetSeatTable();
     ResetReadStats();
+    g_gameLog.Clear();
+    SetTurnLimitForTest(0, 0);
+    SetHandoverTimeoutForTest(0);
     SetDealSeedSource([seed] { return seed; });
 }
 

@@ -30,7 +30,10 @@ class RecordingView : public TableView {
     void Repaint() override { ++repaints; }
     void SetAwayChecked(bool checked) override { awayStates.push_back(checked); }
     void EnablePlayerInfo(bool enabled) override { playerInfo.push_back(enabled); }
-    void MessageHandled(int type) override { handledTypes.push_back(type); }
+    void OnTableEvent(const TableEvent& event) override {
+        events.push_back(event.kind);
+        if (event.kind == TableEvent::Kind::kMessageHandled) handledTypes.push_back(event.type);
+    }
 
     std::string LastStatus() const { return statuses.empty() ? "" : statuses.back(); }
     void Clear() { *this = RecordingView(); }
@@ -42,6 +45,7 @@ class RecordingView : public TableView {
     std::vector<bool> awayStates;
     std::vector<bool> playerInfo;
     std::vector<int> handledTypes;
+    std::vector<TableEvent::Kind> events;
 };
 
 // Puts the network layer back to the state of a program that has just

@@ -401,24 +401,28 @@ TEST_F(HostWindow, ALeaversSeatIsKeptForTheComputerAndTakenBackWithTheGameSoFar)
     EXPECT_TRUE(next->isEnabled()) << "the host's round is still won";
     EXPECT_TRUE(ChatLogText().contains(QStringLiteral("\"Bob (ordi)\" is ready.")));
 
-    // Bob comes back and takes the seat over: his record, then the game so
-    // far as the messages that made it, while the others hear the computer
-    // go and Bob come.
+    // Bob comes back and takes the seat over: the game so far as the
+    // messages that made it, then, the seat his once he has it all, his
+    // record, while the others hear the computer go and Bob come.
     auto bob = std::make_unique<vtest::RawPeer>();
     ASSERT_TRUE(bob->Connect(g_bindAddr.port));
     ASSERT_EQ(bob->ReadMessage(), Msg({4, 3}));
     for (int record = 0; record < 3; ++record) ASSERT_EQ(bob->ReadMessage().size(), 41u);
     ASSERT_TRUE(bob->Send(vtest::JoinMsg("Bob")));
-    ASSERT_EQ(bob->ReadMessage().size(), 41u);
     EXPECT_EQ(bob->ReadMessage(), vtest::DealMsg(dealt_.hands));
     EXPECT_EQ(bob->ReadMessage(), Msg({MSG_NEW_GAME}));
-    int plays = 0, passes = 0;
+    int plays = 0, passes = 0, records = 0;
     for (Bytes m = bob->ReadMessage(300); !m.empty(); m = bob->ReadMessage(300)) {
         plays += m[0] == MSG_PLAY ? 1 : 0;
         passes += m[0] == MSG_PASS ? 1 : 0;
+        if (m[0] == MSG_SEAT_INFO) {
+            EXPECT_EQ(plays + passes, 13 + 12 * 3) << "the record comes after the whole game";
+            ++records;
+        }
     }
     EXPECT_EQ(plays, 13);
     EXPECT_EQ(passes, 12 * 3);
+    EXPECT_EQ(records, 1);
     peers_.seat[3] = std::move(bob);
     for (int seat : {2, 4}) {
         ASSERT_EQ(Peer(seat).ReadMessage(), Msg({5, 3}));

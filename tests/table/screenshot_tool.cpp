@@ -40,13 +40,24 @@ int PlayOneTurn(GameTable& table) {
     return -seat;
 }
 
+// Tells the window an event as the network code would.
+void Tell(TableEvent::Kind kind, int seat = 0, const std::uint8_t* cards = nullptr) {
+    TableEvent event;
+    event.kind = kind;
+    event.seat = seat;
+    event.cards = cards;
+    TellView(event);
+}
+
 // The same, and the window hears of it as it hears of a move from the network.
-void PlayOneTurn(TableWindow& window, GameTable& table) {
+void PlayOneTurn(TableWindow&, GameTable& table) {
     const int seat = PlayOneTurn(table);
-    if (seat > 0)
-        window.PlayApplied(seat, table.tablePlay);
-    else
-        window.PassApplied(-seat);
+    if (seat < 0) {
+        Tell(TableEvent::Kind::kPassApplied, -seat);
+        return;
+    }
+    Tell(TableEvent::Kind::kPlayApplied, seat, table.tablePlay);
+    if (table.roundOver != 0 && table.leader == seat) Tell(TableEvent::Kind::kRoundEnded, seat);
 }
 
 void SeatPlayers() {
@@ -86,7 +97,7 @@ void SetUpGame(TableWindow& window, bool toTheEnd) {
         ++seed;
     }
     table.DealWithSeed(seed, 0);
-    window.RoundDealt();
+    Tell(TableEvent::Kind::kRoundDealt);
     if (toTheEnd) {
         for (int step = 0; step < 400 && table.roundOver == 0; ++step) PlayOneTurn(window, table);
         return;

@@ -331,7 +331,6 @@ TEST(TableWindowDisconnect, ClientLeavesTheTableAndTheHostSeesTheConnectionClose
     for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
         g_seats[seat].sock = 100 + seat;
         std::strcpy(g_seats[seat].name, "joueur");
-        g_joined[seat] = 1;
     }
     g_playerCount = 4;
     window.EnablePlayerInfo(true);
