@@ -25,7 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bot/match.h"
+#include "bench/support/match.h"
 
 namespace {
 

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bench/support/match.h"
+#include "bench/support/random_player.h"
 #include "bot/computer_player.h"
 #include "bot/deal_sampler.h"
 #include "bot/easy_strategy.h"
-#include "bot/match.h"
 #include "bot/search.h"
 #include "bot/strategy.h"
-#include "bot/tournament.h"
 #include "bot_test_util.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <bit>
 
+#include "bench/support/random_player.h"
 #include "bot/hand_partition.h"
 #include "bot/strategy.h"
-#include "bot/tournament.h"
 #include "bot_test_util.h"
 
 namespace {

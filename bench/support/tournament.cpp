@@ -1,4 +1,4 @@
-#include "bot/tournament.h"
+#include "bench/support/tournament.h"
 
 #include <chrono>
 
@@ -28,20 +28,6 @@ bool SomeoneBroke(const GameTable& table) {
 }
 
 }  // namespace
-
-std::uint64_t RandomPlayer::Next() {
-    return Mix(state_++);
-}
-
-std::uint32_t RandomPlayer::Below(std::uint32_t bound) {
-    return static_cast<std::uint32_t>(((Next() >> 32) * bound) >> 32);
-}
-
-Move RandomPlayer::Choose(const GameTable& table, int seat) {
-    const std::vector<Move> moves = LegalMoves(table, seat);
-    if (moves.empty()) return PassMove();
-    return moves[Below(static_cast<std::uint32_t>(moves.size()))];
-}
 
 TournamentResult RunTournament(const TournamentConfig& config) {
     TournamentResult result;

@@ -1,4 +1,4 @@
-#include "bot/match.h"
+#include "bench/support/match.h"
 
 #include <time.h>
 
@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "bench/support/random_player.h"
 #include "bot/computer_player.h"
 #include "bot/round_record.h"
-#include "bot/tournament.h"
 
 namespace {
 
