@@ -42,7 +42,7 @@ class SeatPlayer {
     }
     ComputerPlayer* Computer() { return player_.get(); }
     Move Choose(const GameTable& table, int seat) {
-        return player_ ? player_->Choose(table, seat) : random_.Choose(table, seat);
+        return player_ ? player_->Choose(SeatView(table, seat)) : random_.Choose(table, seat);
     }
 
   private:

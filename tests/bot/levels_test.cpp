@@ -56,12 +56,12 @@ void ForRecordedPositions(int rounds, bool reasonable, Check&& check) {
         while (table.roundOver == 0) {
             const int seat = table.turn;
             check(table, record);
-            const Memory memory = record.Gone();
+            const SeatView view(table, seat);
             Move move;
             if (seat == easySeat) {
-                move = ChooseEasyMove(table, seat, easyRandom);
+                move = ChooseEasyMove(view, easyRandom);
             } else if (seat == strategySeat || reasonable) {
-                move = ChooseMove(table, seat, &memory);
+                move = ChooseMove(view, &record);
             } else {
                 move = random.Choose(table, seat);
             }
@@ -94,7 +94,8 @@ TEST(DealSampler, DealsAgreeWithWhatTheSeatKnows) {
     int passClues = 0;
     ForRecordedPositions(40, true, [&](const GameTable& table, const RoundRecord& record) {
         const int seat = table.turn;
-        const DealSampler sampler(table, seat, record);
+        const SeatView view(table, seat);
+        const DealSampler sampler(view, record);
         ASSERT_TRUE(sampler.Valid());
         // What the seat cannot see is exactly what the other seats hold.
         std::uint64_t hidden = 0;
@@ -106,7 +107,7 @@ TEST(DealSampler, DealsAgreeWithWhatTheSeatKnows) {
         ASSERT_EQ(sampler.Unseen(), hidden);
 
         for (int draw = 0; draw < 3; ++draw) {
-            GameTable world = table;
+            GameTable world = view.PublicTable();
             sampler.Draw(random, world);
             ++deals;
             ASSERT_EQ(std::memcmp(world.hands[seat], table.hands[seat], HAND_SIZE), 0);
@@ -178,15 +179,14 @@ TEST(DealSampler, NeedsTheWholeRound) {
         }
         const SeenAction& first = record.Actions().front();
         ASSERT_GT(first.count, 0);  // the round opens with a play
-        EXPECT_FALSE(partial.Covers(table));
-        EXPECT_FALSE(DealSampler(table, table.turn, partial).Valid());
+        const SeatView view(table, table.turn);
+        EXPECT_FALSE(partial.Covers(view));
+        EXPECT_FALSE(DealSampler(view, partial).Valid());
         BotRandom random(3);
         SearchStats stats;
-        const Memory memory = partial.Gone();
-        const Move move =
-            ChooseSearchedMove(table, table.turn, partial, random, SmallSearch(), &stats);
+        const Move move = ChooseSearchedMove(view, partial, random, SmallSearch(), &stats);
         EXPECT_FALSE(stats.searched);
-        EXPECT_EQ(MovePositions(move), MovePositions(ChooseMove(table, table.turn, &memory)));
+        EXPECT_EQ(MovePositions(move), MovePositions(ChooseMove(view, &partial)));
     });
 }
 
@@ -201,7 +201,7 @@ TEST(HardLevel, ChoosesLegalMovesAndSeesNoOtherSeatsCards) {
         ComputerPlayer hard(BotLevel::kHard, 17);
         hard.SetSearchParams(TinySearch());
         hard.Resume(record);
-        const Move move = hard.Choose(table, seat);
+        const Move move = hard.Choose(SeatView(table, seat));
         GameTable copy = table;
         ASSERT_EQ(ApplyMove(copy, seat, move), 1) << "the table refuses the hard player's move";
         ++decisions;
@@ -213,7 +213,8 @@ TEST(HardLevel, ChoosesLegalMovesAndSeesNoOtherSeatsCards) {
         ComputerPlayer again(BotLevel::kHard, 17);
         again.SetSearchParams(TinySearch());
         again.Resume(record);
-        const Move shuffled = again.Choose(bot_test::OthersReshuffled(table, seat), seat);
+        const GameTable reshuffled = bot_test::OthersReshuffled(table, seat);
+        const Move shuffled = again.Choose(SeatView(reshuffled, seat));
         EXPECT_EQ(MovePositions(shuffled), MovePositions(move));
         EXPECT_EQ(shuffled.pass, move.pass);
     });
