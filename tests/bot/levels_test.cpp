@@ -86,6 +86,42 @@ TEST(Levels, NamesAndLabels) {
 }
 
 // ---------------------------------------------------------------------------
+// What a seat may know
+
+TEST(SeatView, ShowsTheCountsAndItsPublicTableHoldsNoOtherSeatsCard) {
+    // The search deals its worlds into the view's public table: a leak of
+    // another hand there, or a public field lost, would change what it plays.
+    int positions = 0;
+    ForRecordedPositions(6, true, [&](const GameTable& table, const RoundRecord&) {
+        const int seat = table.turn;
+        const SeatView view(table, seat);
+        const GameTable world = view.PublicTable();
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            ASSERT_EQ(view.Held(s), GameTable::CountCards(table.hands[s], HAND_SIZE));
+            if (s == seat) continue;
+            ASSERT_EQ(GameTable::CountCards(world.hands[s], HAND_SIZE), 0) << "seat " << s;
+        }
+        ASSERT_EQ(std::memcmp(world.hands[seat], table.hands[seat], HAND_SIZE), 0);
+        ASSERT_EQ(std::memcmp(world.lastPlays, table.lastPlays, sizeof table.lastPlays), 0);
+        ASSERT_EQ(std::memcmp(world.tablePlay, table.tablePlay, PLAY_SIZE), 0);
+        ASSERT_EQ(std::memcmp(world.passed, table.passed, sizeof table.passed), 0);
+        ASSERT_EQ(std::memcmp(world.money, table.money, sizeof table.money), 0);
+        ASSERT_EQ(std::memcmp(world.wins, table.wins, sizeof table.wins), 0);
+        ASSERT_EQ(world.leader, table.leader);
+        ASSERT_EQ(world.turn, table.turn);
+        ASSERT_EQ(world.tableCount, table.tableCount);
+        ASSERT_EQ(world.roundsPlayed, table.roundsPlayed);
+        ASSERT_EQ(world.mustOpenLowest, table.mustOpenLowest);
+        ++positions;
+    });
+    EXPECT_GT(positions, 100);
+    // A number that is no seat sees no hand and is never on turn.
+    GameTable table;
+    EXPECT_EQ(SeatView(table, 7).Seat(), 0);
+    EXPECT_TRUE(LegalMoves(SeatView(table, 7)).empty());
+}
+
+// ---------------------------------------------------------------------------
 // The deals of the unseen cards
 
 TEST(DealSampler, DealsAgreeWithWhatTheSeatKnows) {
