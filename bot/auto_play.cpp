@@ -120,7 +120,7 @@ void AutoPlay::Act() {
     if (g_table->roundOver != 0) {
         if (NextRoundForSeat(seat) != 0 && g_localSeat != 1) askedNextRound_ = true;
     } else {
-        const Move move = PlayerFor(seat).Choose(*g_table, seat);
+        const Move move = PlayerFor(seat).Choose(SeatView(*g_table, seat));
         int accepted = move.pass ? PassForSeat(seat) : PlayForSeat(seat, move.chosen);
         if (accepted == 0) {
             // The players only offer moves the table accepts; should one be

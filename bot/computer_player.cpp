@@ -5,16 +5,15 @@
 
 ComputerPlayer::ComputerPlayer(BotLevel level, std::uint64_t seed) : level_(level), random_(seed) {}
 
-Move ComputerPlayer::Choose(const GameTable& table, int seat) {
+Move ComputerPlayer::Choose(const SeatView& view) {
     lastSearch_ = SearchStats{};
     switch (level_) {
         case BotLevel::kEasy:
-            return ChooseEasyMove(table, seat, random_);
+            return ChooseEasyMove(view, random_);
         case BotLevel::kHard:
-            return ChooseSearchedMove(table, seat, record_, random_, search_, &lastSearch_);
+            return ChooseSearchedMove(view, record_, random_, search_, &lastSearch_);
         case BotLevel::kNormal:
             break;
     }
-    const Memory memory = record_.Gone();
-    return ChooseMove(table, seat, &memory);
+    return ChooseMove(view, &record_);
 }

@@ -2,12 +2,12 @@
 // host's computer-held seats, vantoro-bot, and a seat whose player is away.
 //
 // The front end tells it what the table shows as it happens (a new deal,
-// each play, each pass) and asks it for a move on its turn. It reads only
-// what a player at its seat may know: its own hand, the public fields of
+// each play, each pass) and asks it for a move on its turn, handing it the
+// table as its seat sees it (SeatView): its own hand, the public fields of
 // the table (the play to beat, the lead, the turn, the passes, the latest
-// plays, money and wins), how many cards each other seat holds, and the
-// round's record of plays and passes. It never reads another seat's cards,
-// although every copy of the table holds them.
+// plays, money and wins), how many cards each other seat holds. With the
+// round's record of plays and passes, that is all it knows; the view holds
+// no other seat's cards, although every copy of the table does.
 //
 // A player started in the middle of a round is handed the round's record so
 // far (Resume); a front end with several players at one table may keep one
@@ -21,6 +21,7 @@
 #include "bot/moves.h"
 #include "bot/round_record.h"
 #include "bot/search.h"
+#include "bot/seat_view.h"
 #include "rules/game_table.h"
 
 class ComputerPlayer {
@@ -42,11 +43,11 @@ class ComputerPlayer {
     void Resume(const RoundRecord& record) { record_ = record; }
     const RoundRecord& Record() const { return record_; }
 
-    // The move for `seat` on turn at `table`: always one the table accepts
-    // (one of LegalMoves), or a pass, which the table refuses, when the seat
-    // has no move (not on turn, round over). The front end applies it and
-    // then tells the player, as for anybody's move.
-    Move Choose(const GameTable& table, int seat);
+    // The move for the view's seat: always one the table accepts (one of
+    // LegalMoves), or a pass, which the table refuses, when the seat has no
+    // move (not on turn, round over). The front end applies it and then
+    // tells the player, as for anybody's move.
+    Move Choose(const SeatView& view);
 
     // The hard level's search, for benchmarks.
     void SetSearchParams(const SearchParams& params) { search_ = params; }

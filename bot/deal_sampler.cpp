@@ -43,15 +43,15 @@ bool HoldsBeatingPlay(std::uint64_t hand, const std::uint8_t tablePlay[PLAY_SIZE
            GameTable::ComparePlays(tablePlay, strongest, PLAY_SIZE) == 1;
 }
 
-DealSampler::DealSampler(const GameTable& table, int seat, const RoundRecord& record,
-                         const PassOdds& odds)
-    : seat_(seat), odds_(odds) {
-    if (seat < 1 || seat > SEAT_COUNT || !record.Covers(table)) return;
+DealSampler::DealSampler(const SeatView& view, const RoundRecord& record, const PassOdds& odds)
+    : seat_(view.Seat()), odds_(odds) {
+    const int seat = seat_;
+    if (seat == 0 || !record.Covers(view)) return;
 
     // Unseen: neither in this hand nor played.
     std::uint64_t seen = 0;
     for (int p = 0; p < HAND_SIZE; ++p) {
-        const std::uint8_t card = table.hands[seat][p];
+        const std::uint8_t card = view.Hand()[p];
         if (card < DECK_SIZE) seen |= Bit(card);
     }
     for (const SeenAction& action : record.Actions()) {
@@ -68,7 +68,7 @@ DealSampler::DealSampler(const GameTable& table, int seat, const RoundRecord& re
     }
     int slots = 0;
     for (int s = 1; s <= SEAT_COUNT; ++s) {
-        held_[s] = GameTable::CountCards(table.hands[s], HAND_SIZE);
+        held_[s] = view.Held(s);
         if (s != seat) slots += held_[s];
     }
     if (slots != static_cast<int>(unseenCards_.size())) return;

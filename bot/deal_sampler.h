@@ -17,6 +17,7 @@
 
 #include "bot/bot_random.h"
 #include "bot/round_record.h"
+#include "bot/seat_view.h"
 #include "rules/game_table.h"
 
 // The chance, out of 256, that a player passes on a play of n cards (index n)
@@ -28,10 +29,9 @@ struct PassOdds {
 
 class DealSampler {
   public:
-    // Reads `table` as the seat sees it: its own hand, the other seats' card
-    // counts and the public fields; never the other seats' cards.
-    DealSampler(const GameTable& table, int seat, const RoundRecord& record,
-                const PassOdds& odds = PassOdds{});
+    // Reads what the view's seat knows: its own hand, the other seats' card
+    // counts, and the round's record.
+    DealSampler(const SeatView& view, const RoundRecord& record, const PassOdds& odds = PassOdds{});
 
     // True when the record covers the round and the cards the seat cannot
     // see are exactly as many as the other seats hold; Draw needs it.
@@ -39,13 +39,12 @@ class DealSampler {
     // The cards the seat cannot see (bit c = card c).
     std::uint64_t Unseen() const { return unseen_; }
 
-    // Deals the unseen cards into `world`, a copy of the sampler's table:
-    // each other seat's hand becomes as many unseen cards as it holds, in
-    // hand order from position 0, NO_CARD after; nothing else changes. Tries
-    // up to `tries` draws for one that the passes accept, then takes the most
-    // likely one drawn; a deal that would have let a seat go out on a play it
-    // passed on is taken only when every draw was such a deal. Only when
-    // Valid(). Returns the work done, in the units of DecisionWork
+    // Deals the unseen cards into `world`, a table that agrees with the
+    // sampler's view (SeatView::PublicTable): each other seat's hand becomes as many unseen cards
+    // as it holds, in hand order from position 0, NO_CARD after; nothing else changes. Tries up to
+    // `tries` draws for one that the passes accept, then takes the most likely one drawn; a deal
+    // that would have let a seat go out on a play it passed on is taken only when every draw was
+    // such a deal. Only when Valid(). Returns the work done, in the units of DecisionWork
     // (bot/search.h): the draws tried and the passes weighed.
     int Draw(BotRandom& random, GameTable& world, int tries = 64) const;
 

@@ -20,23 +20,23 @@ bool Weaker(const std::uint8_t* a, const std::uint8_t* b, int n) {
 
 }  // namespace
 
-Move ChooseEasyMove(const GameTable& table, int seat, BotRandom& random) {
-    const std::vector<Move> moves = LegalMoves(table, seat);
+Move ChooseEasyMove(const SeatView& view, BotRandom& random) {
+    const std::vector<Move> moves = LegalMoves(view);
     if (moves.empty()) return PassMove();
     if (moves.size() == 1) return moves.front();
-    const int held = GameTable::CountCards(table.hands[seat], HAND_SIZE);
+    const std::uint8_t* hand = view.Hand();
+    const int held = view.Held(view.Seat());
 
     // The lowest card of the hand.
     int lowest = -1;
     for (int p = 0; p < HAND_SIZE; ++p) {
-        const std::uint8_t card = table.hands[seat][p];
+        const std::uint8_t card = hand[p];
         if (card == NO_CARD) continue;
-        if (lowest < 0 ||
-            GameTable::PlayValue(card) < GameTable::PlayValue(table.hands[seat][lowest]))
+        if (lowest < 0 || GameTable::PlayValue(card) < GameTable::PlayValue(hand[lowest]))
             lowest = p;
     }
 
-    const bool freeLead = table.tableCount == 0 || table.leader == seat;
+    const bool freeLead = view.FreeLead();
     const Move* best = nullptr;
     int bestSize = 0;
     std::uint8_t bestCards[PLAY_SIZE];
@@ -47,7 +47,7 @@ Move ChooseEasyMove(const GameTable& table, int seat, BotRandom& random) {
             continue;
         }
         std::uint8_t cards[PLAY_SIZE];
-        const int n = MoveCards(table, seat, move, cards);
+        const int n = MoveCards(view, move, cards);
         if (n == held) return move;  // out
         if (freeLead && move.chosen[lowest] == 0) continue;
         // Leading: the biggest play of the lowest card, the lowest of that

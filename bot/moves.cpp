@@ -32,12 +32,17 @@ int MoveSize(const Move& move) {
 }
 
 int MoveCards(const GameTable& table, int seat, const Move& move, std::uint8_t out[PLAY_SIZE]) {
+    return MoveCards(SeatView(table, seat), move, out);
+}
+
+int MoveCards(const SeatView& view, const Move& move, std::uint8_t out[PLAY_SIZE]) {
     std::memset(out, NO_CARD, PLAY_SIZE);
-    if (move.pass || seat < 1 || seat > SEAT_COUNT) return 0;
+    if (move.pass || view.Seat() == 0) return 0;
+    const std::uint8_t* hand = view.Hand();
     int n = 0;
     for (int p = 0; p < HAND_SIZE; ++p) {
         if (move.chosen[p] == 0) continue;
-        if (n < PLAY_SIZE) out[n] = table.hands[seat][p];
+        if (n < PLAY_SIZE) out[n] = hand[p];
         ++n;
     }
     return n;
@@ -68,37 +73,43 @@ void ForEachSubset(const int* held, int heldCount, int n, Visit&& visit) {
 }  // namespace
 
 std::vector<Move> LegalMoves(const GameTable& table, int seat) {
+    return LegalMoves(SeatView(table, seat));
+}
+
+std::vector<Move> LegalMoves(const SeatView& view) {
     std::vector<Move> moves;
-    if (seat < 1 || seat > SEAT_COUNT || seat != table.turn || table.roundOver != 0) return moves;
+    const int seat = view.Seat();
+    if (seat == 0 || seat != view.Turn() || view.RoundOver()) return moves;
+    const std::uint8_t* hand = view.Hand();
 
     int held[HAND_SIZE];
     int heldCount = 0;
     for (int p = 0; p < HAND_SIZE; ++p) {
-        if (table.hands[seat][p] != NO_CARD) held[heldCount++] = p;
+        if (hand[p] != NO_CARD) held[heldCount++] = p;
     }
 
     // A free lead takes any legal combination; otherwise the play must have
     // the table's size and beat it. The opening play must hold the three of
     // diamonds.
-    const bool freeLead = table.tableCount == 0 || table.leader == seat;
+    const bool freeLead = view.FreeLead();
     for (int n : {1, 2, 3, 5}) {
-        if (!freeLead && n != table.tableCount) continue;
+        if (!freeLead && n != view.TableCount()) continue;
         ForEachSubset(held, heldCount, n, [&](std::uint16_t positions, const int* index, int size) {
             std::uint8_t buffer[PLAY_SIZE];
             std::memset(buffer, NO_CARD, sizeof buffer);
             bool holdsOpening = false;
             for (int i = 0; i < size; ++i) {
-                buffer[i] = table.hands[seat][held[index[i]]];
+                buffer[i] = hand[held[index[i]]];
                 if (buffer[i] == CARD_OPENING) holdsOpening = true;
             }
-            if (table.mustOpenLowest != 0 && !holdsOpening) return;
-            const bool accepted = freeLead
-                                      ? GameTable::IsValidPlay(buffer, size) == 1
-                                      : GameTable::ComparePlays(table.tablePlay, buffer, size) == 1;
+            if (view.MustOpenLowest() && !holdsOpening) return;
+            const bool accepted =
+                freeLead ? GameTable::IsValidPlay(buffer, size) == 1
+                         : GameTable::ComparePlays(view.TablePlay(), buffer, size) == 1;
             if (accepted) moves.push_back(PlayMove(positions));
         });
     }
-    if (seat != table.leader) moves.push_back(PassMove());
+    if (seat != view.Leader()) moves.push_back(PassMove());
     return moves;
 }
 

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bot/seat_view.h"
 #include "rules/game_table.h"
 
 struct Move {
@@ -34,12 +35,15 @@ int MoveSize(const Move& move);
 // GameTable::Play builds it. Returns the number of chosen positions, which
 // may exceed five (only the first five are written).
 int MoveCards(const GameTable& table, int seat, const Move& move, std::uint8_t out[PLAY_SIZE]);
+int MoveCards(const SeatView& view, const Move& move, std::uint8_t out[PLAY_SIZE]);
 
 // Every move the table would accept from `seat` now: each legal play of 1, 2,
 // 3 or 5 cards (plays in ascending order of size, then of their positions in
 // lexicographic order), then the pass if it is allowed. Empty when the seat
 // is not on turn, is not a seat, or the round is over.
 std::vector<Move> LegalMoves(const GameTable& table, int seat);
+// The same for the view's seat: what it reads, the seat may know.
+std::vector<Move> LegalMoves(const SeatView& view);
 
 // Applies a move through the table's own operations: GameTable::Pass or
 // GameTable::Play. Returns their result (1 accepted, 0 refused and unchanged).

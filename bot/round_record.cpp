@@ -1,9 +1,11 @@
 #include "bot/round_record.h"
 
+#include <bit>
 #include <cstring>
 
 void RoundRecord::NewRound() {
     actions_.clear();
+    gone_ = 0;
     dropped_ = false;
 }
 
@@ -12,7 +14,10 @@ void RoundRecord::Played(int seat, const std::uint8_t cards[PLAY_SIZE]) {
     action.seat = static_cast<std::uint8_t>(seat);
     std::memset(action.cards, NO_CARD, sizeof action.cards);
     for (int i = 0; i < PLAY_SIZE; ++i) {
-        if (cards[i] < DECK_SIZE) action.cards[action.count++] = cards[i];
+        if (cards[i] < DECK_SIZE) {
+            action.cards[action.count++] = cards[i];
+            gone_ |= std::uint64_t{1} << cards[i];
+        }
     }
     if (actions_.size() >= static_cast<std::size_t>(MAX_ROUND_ACTIONS)) {
         dropped_ = true;
@@ -43,10 +48,8 @@ int RoundRecord::Apply(GameTable& table, int seat, const Move& move) {
     return accepted;
 }
 
-Memory RoundRecord::Gone() const {
-    Memory memory;
-    for (const SeenAction& action : actions_) memory.SawPlay(action.cards, action.count);
-    return memory;
+int RoundRecord::GoneCount() const {
+    return std::popcount(gone_);
 }
 
 int RoundRecord::PlayedBy(int seat) const {
@@ -57,12 +60,10 @@ int RoundRecord::PlayedBy(int seat) const {
     return count;
 }
 
-bool RoundRecord::Covers(const GameTable& table) const {
+bool RoundRecord::Covers(const SeatView& view) const {
     if (dropped_) return false;
     for (int s = 1; s <= SEAT_COUNT; ++s) {
-        if (PlayedBy(s) + GameTable::CountCards(table.hands[s], HAND_SIZE) != HAND_SIZE) {
-            return false;
-        }
+        if (PlayedBy(s) + view.Held(s) != HAND_SIZE) return false;
     }
     return true;
 }

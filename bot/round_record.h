@@ -1,14 +1,16 @@
 // What every seat at the table has seen of the current round: each play and
-// each pass since the deal, in table order. Every seat sees the same record,
-// so one per table serves all the computer players at it, and a player that
-// starts in the middle of a round is handed a copy.
+// each pass since the deal, in table order, and so the cards gone from the
+// hands. Every seat sees the same record, so one per table serves all the
+// computer players at it, and a player that starts in the middle of a round
+// is handed a copy. The strategy counts the cards gone from it, the search
+// reads the passes from it, and the search's play-outs keep one going.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "bot/moves.h"
-#include "bot/strategy.h"
+#include "bot/seat_view.h"
 #include "rules/game_table.h"
 
 // One action of the round.
@@ -36,18 +38,22 @@ class RoundRecord {
     int Apply(GameTable& table, int seat, const Move& move);
 
     // The actions in table order. Holds at most MAX_ROUND_ACTIONS: further
-    // ones are dropped, and the record then no longer covers the round.
+    // ones are dropped (their cards still count as gone), and the record
+    // then no longer covers the round.
     const std::vector<SeenAction>& Actions() const { return actions_; }
-    // The cards played so far, as the strategy counts them.
-    Memory Gone() const;
+    // Whether a card has been played this round (false for NO_CARD), and how
+    // many have.
+    bool Gone(std::uint8_t card) const { return card < DECK_SIZE && ((gone_ >> card) & 1u) != 0; }
+    int GoneCount() const;
     // Cards that `seat` has put down this round.
     int PlayedBy(int seat) const;
     // True when the record tells the whole round up to the table's present:
-    // every seat's cards played and cards held (only the counts of the other
-    // hands are read) make a full hand, and nothing was dropped.
-    bool Covers(const GameTable& table) const;
+    // every seat's cards played and cards held make a full hand, and nothing
+    // was dropped.
+    bool Covers(const SeatView& view) const;
 
   private:
     std::vector<SeenAction> actions_;
+    std::uint64_t gone_ = 0;  // bit c: card c has been played
     bool dropped_ = false;
 };

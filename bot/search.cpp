@@ -60,8 +60,8 @@ class Tally {
 // Plays the round out with the strategy for every seat, the other seats
 // slipping now and then into any of their legal moves. Returns what the
 // seat's money changed by from `moneyBefore`.
-int PlayOut(GameTable& world, Memory& memory, const HandGroups groups[SEAT_COUNT + 1], int seat,
-            std::int32_t moneyBefore, const SearchParams& params, BotRandom& random,
+int PlayOut(GameTable& world, RoundRecord& record, const HandGroups groups[SEAT_COUNT + 1],
+            int seat, std::int32_t moneyBefore, const SearchParams& params, BotRandom& random,
             std::int64_t& work) {
     for (int actions = 0; world.roundOver == 0 && actions < MAX_ROUND_ACTIONS; ++actions) {
         const int mover = world.turn;
@@ -73,9 +73,9 @@ int PlayOut(GameTable& world, Memory& memory, const HandGroups groups[SEAT_COUNT
             move = moves.empty() ? PassMove()
                                  : moves[random.Below(static_cast<std::uint32_t>(moves.size()))];
         } else {
-            move = ChooseMoveWithGroups(world, mover, groups[mover], &memory);
+            move = ChooseMoveWithGroups(SeatView(world, mover), groups[mover], &record);
         }
-        if (memory.Apply(world, mover, move) != 1) break;  // both kinds of move are legal
+        if (record.Apply(world, mover, move) != 1) break;  // both kinds of move are legal
     }
     return world.money[seat] - moneyBefore;
 }
@@ -97,28 +97,28 @@ int GroupsWork(int held) {
     return kWork[std::clamp(held, 0, HAND_SIZE)];
 }
 
-Move ChooseSearchedMove(const GameTable& table, int seat, const RoundRecord& record,
-                        BotRandom& random, const SearchParams& params, SearchStats* stats) {
+Move ChooseSearchedMove(const SeatView& view, const RoundRecord& record, BotRandom& random,
+                        const SearchParams& params, SearchStats* stats) {
     SearchStats local;
     SearchStats& out = stats != nullptr ? *stats : local;
     out = SearchStats{};
 
-    const std::vector<Move> moves = LegalMoves(table, seat);
+    const std::vector<Move> moves = LegalMoves(view);
     if (moves.empty()) return PassMove();
     if (moves.size() == 1) return moves.front();
+    const int seat = view.Seat();
 
-    const Memory memory = record.Gone();
     std::vector<float> scores;
-    ScoreMoves(table, seat, moves, scores, &memory);
+    ScoreMoves(view, moves, scores, &record);
     std::vector<std::size_t> order(moves.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
                      [&](std::size_t a, std::size_t b) { return scores[a] > scores[b]; });
     const Move& strategyMove = moves[order.front()];
-    const int held = GameTable::CountCards(table.hands[seat], HAND_SIZE);
+    const int held = view.Held(seat);
     if (MoveSize(strategyMove) == held) return strategyMove;  // out
 
-    const DealSampler sampler(table, seat, record, params.passOdds);
+    const DealSampler sampler(view, record, params.passOdds);
     if (!sampler.Valid()) return strategyMove;
 
     std::vector<Candidate> candidates;
@@ -132,12 +132,15 @@ Move ChooseSearchedMove(const GameTable& table, int seat, const RoundRecord& rec
     out.searched = true;
     out.candidates = static_cast<int>(candidates.size());
 
-    GameTable world(table);
-    GameTable playOut(table);
+    // The worlds: what the seat sees, with the unseen cards dealt anew for
+    // each deal.
+    GameTable world = view.PublicTable();
+    GameTable playOut(world);
+    RoundRecord counted;
     // The groups of every hand at the start of the play-outs: the seat's
     // own are the same in every deal.
     HandGroups groups[SEAT_COUNT + 1];
-    groups[seat].Find(table.hands[seat]);
+    groups[seat].Find(view.Hand());
     Tally tally(candidates.size());
     std::vector<int> money(candidates.size(), 0);
     std::int64_t lastDealWork = 0;
@@ -155,10 +158,10 @@ Move ChooseSearchedMove(const GameTable& table, int seat, const RoundRecord& rec
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             if (!candidates[i].active) continue;
             playOut = world;
-            Memory counted = memory;
+            counted = record;
             counted.Apply(playOut, seat, moves[candidates[i].move]);
-            money[i] = PlayOut(playOut, counted, groups, seat, table.money[seat], params, random,
-                               out.work);
+            money[i] =
+                PlayOut(playOut, counted, groups, seat, view.Money(seat), params, random, out.work);
             candidates[i].money += money[i];
             ++out.playOuts;
         }

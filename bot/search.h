@@ -14,7 +14,7 @@
 //
 // The work of a decision is bounded by a count of the strategy's decisions
 // in the play-outs, each weighed by the size of the hand it looks at, not by
-// the clock: the same table, record and generator state give the same move
+// the clock: the same view, record and generator state give the same move
 // on any machine.
 #pragma once
 
@@ -24,6 +24,7 @@
 #include "bot/deal_sampler.h"
 #include "bot/moves.h"
 #include "bot/round_record.h"
+#include "bot/seat_view.h"
 #include "rules/game_table.h"
 
 struct SearchParams {
@@ -58,10 +59,9 @@ struct SearchStats {
 int DecisionWork(int held);
 int GroupsWork(int held);
 
-// The move for `seat`, which must be on turn in a round that is not over:
-// always one of LegalMoves(table, seat), a pass when there is none. Reads
-// only what the seat can see (its hand, the public fields, the other seats'
-// card counts) and the record. Draws from `random`.
-Move ChooseSearchedMove(const GameTable& table, int seat, const RoundRecord& record,
-                        BotRandom& random, const SearchParams& params = SearchParams{},
-                        SearchStats* stats = nullptr);
+// The move for the view's seat, which must be on turn in a round that is not
+// over: always one of LegalMoves(view), a pass when there is none. Knows
+// only the view and the record; the worlds it plays out are tables of its
+// own, dealt from them. Draws from `random`.
+Move ChooseSearchedMove(const SeatView& view, const RoundRecord& record, BotRandom& random,
+                        const SearchParams& params = SearchParams{}, SearchStats* stats = nullptr);

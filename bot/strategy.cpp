@@ -10,31 +10,6 @@
 #include "bot/hand_partition.h"
 
 // ---------------------------------------------------------------------------
-// Memory
-
-void Memory::NewRound() {
-    std::memset(gone_, 0, sizeof gone_);
-}
-
-void Memory::SawPlay(const std::uint8_t* cards, int n) {
-    for (int i = 0; i < n; ++i) {
-        if (cards[i] < DECK_SIZE) gone_[cards[i]] = true;
-    }
-}
-
-int Memory::Apply(GameTable& table, int seat, const Move& move) {
-    const int accepted = ApplyMove(table, seat, move);
-    if (accepted == 1 && !move.pass) SawPlay(table.tablePlay);
-    return accepted;
-}
-
-int Memory::GoneCount() const {
-    int count = 0;
-    for (bool gone : gone_) count += gone ? 1 : 0;
-    return count;
-}
-
-// ---------------------------------------------------------------------------
 // The choice
 
 namespace {
@@ -58,11 +33,12 @@ struct Strength {
 
 class Chooser {
   public:
-    Chooser(const GameTable& table, int seat, const Memory* memory, const StrategyParams& params)
-        : table_(table), seat_(seat), params_(params) {
+    Chooser(const SeatView& view, const RoundRecord* record, const StrategyParams& params)
+        : view_(view), seat_(view.Seat()), params_(params) {
+        const std::uint8_t* hand = view.Hand();
         for (int p = 0; p < HAND_SIZE; ++p) {
             localOf_[p] = -1;
-            const std::uint8_t card = table.hands[seat][p];
+            const std::uint8_t card = hand[p];
             if (card == NO_CARD) continue;
             localOf_[p] = k_;
             cards_[k_] = card;
@@ -73,26 +49,27 @@ class Chooser {
         // Unseen: neither in this hand, nor played this round, nor on the table.
         for (int c = 0; c < DECK_SIZE; ++c) unseen_[c] = true;
         for (int i = 0; i < k_; ++i) unseen_[cards_[i]] = false;
-        for (int i = 0; i < PLAY_SIZE; ++i) MarkSeen(table.tablePlay[i]);
+        for (int i = 0; i < PLAY_SIZE; ++i) MarkSeen(view.TablePlay()[i]);
         for (int s = 1; s <= SEAT_COUNT; ++s) {
-            for (int i = 0; i < PLAY_SIZE; ++i) MarkSeen(table.lastPlays[s][i]);
+            for (int i = 0; i < PLAY_SIZE; ++i) MarkSeen(view.LastPlay(s)[i]);
         }
-        if (memory != nullptr) {
+        if (record != nullptr) {
             for (int c = 0; c < DECK_SIZE; ++c) {
-                if (memory->Gone(static_cast<std::uint8_t>(c))) unseen_[c] = false;
+                if (record->Gone(static_cast<std::uint8_t>(c))) unseen_[c] = false;
             }
         }
 
         opponentMax_ = 0;
         for (int s = 1; s <= SEAT_COUNT; ++s) {
-            if (s == seat) continue;
-            const int count = GameTable::CountCards(table.hands[s], HAND_SIZE);
+            if (s == seat_) continue;
+            const int count = view.Held(s);
             opponentHolds_[count] = true;
             opponentMin_ = std::min(opponentMin_, count);
             opponentMax_ = std::max(opponentMax_, count);
         }
-        if (table.leader != seat && table.leader >= 1 && table.leader <= SEAT_COUNT) {
-            leaderCount_ = GameTable::CountCards(table.hands[table.leader], HAND_SIZE);
+        const int leader = view.Leader();
+        if (leader != seat_ && leader >= 1 && leader <= SEAT_COUNT) {
+            leaderCount_ = view.Held(leader);
         }
     }
 
@@ -122,7 +99,7 @@ class Chooser {
     // the rules accept is one of them.
     void LegalMovesFromGroups(std::vector<Move>& moves) const {
         moves.clear();
-        const bool freeLead = table_.tableCount == 0 || table_.leader == seat_;
+        const bool freeLead = view_.FreeLead();
         int positionOf[HAND_SIZE];
         for (int p = 0; p < HAND_SIZE; ++p) {
             if (localOf_[p] >= 0) positionOf[localOf_[p]] = p;
@@ -130,11 +107,11 @@ class Chooser {
         auto consider = [&](CardMask mask) {
             std::uint8_t buffer[PLAY_SIZE];
             const int n = Buffer(mask, buffer);
-            if (table_.mustOpenLowest != 0 &&
+            if (view_.MustOpenLowest() &&
                 std::find(buffer, buffer + n, CARD_OPENING) == buffer + n) {
                 return;
             }
-            if (!freeLead && GameTable::ComparePlays(table_.tablePlay, buffer, n) != 1) return;
+            if (!freeLead && GameTable::ComparePlays(view_.TablePlay(), buffer, n) != 1) return;
             std::uint16_t positions = 0;
             for (CardMask rest = mask; rest != 0; rest = static_cast<CardMask>(rest & (rest - 1))) {
                 positions = static_cast<std::uint16_t>(positions |
@@ -142,18 +119,18 @@ class Chooser {
             }
             moves.push_back(PlayMove(positions));
         };
-        if (freeLead || table_.tableCount == 1) {
+        if (freeLead || view_.TableCount() == 1) {
             for (int i = 0; i < k_; ++i) consider(static_cast<CardMask>(1u << i));
         }
         for (CardMask group : groups_) {
-            if (freeLead || std::popcount(group) == table_.tableCount) consider(group);
+            if (freeLead || std::popcount(group) == view_.TableCount()) consider(group);
         }
-        if (seat_ != table_.leader) moves.push_back(PassMove());
+        if (seat_ != view_.Leader()) moves.push_back(PassMove());
     }
 
     void Score(const std::vector<Move>& moves, std::vector<float>& scores) {
         SolvePartition();
-        const bool freeLead = table_.tableCount == 0 || table_.leader == seat_;
+        const bool freeLead = view_.FreeLead();
         scores.clear();
         scores.reserve(moves.size());
         for (const Move& move : moves) {
@@ -329,11 +306,11 @@ class Chooser {
         // Passing lets an opponent about to go out do so: one holding exactly
         // as many cards as the table's play, or the leader itself with a
         // nearly empty hand.
-        if (opponentHolds_[table_.tableCount] || leaderCount_ <= 2) score -= params_.blockWeight;
+        if (opponentHolds_[view_.TableCount()] || leaderCount_ <= 2) score -= params_.blockWeight;
         return score;
     }
 
-    const GameTable& table_;
+    const SeatView& view_;
     const int seat_;
     const StrategyParams& params_;
     int k_ = 0;
@@ -359,13 +336,12 @@ class Chooser {
 
 }  // namespace
 
-Move ChooseMove(const GameTable& table, int seat, const Memory* memory,
-                const StrategyParams& params) {
-    const std::vector<Move> moves = LegalMoves(table, seat);
+Move ChooseMove(const SeatView& view, const RoundRecord* record, const StrategyParams& params) {
+    const std::vector<Move> moves = LegalMoves(view);
     if (moves.empty()) return PassMove();
     if (moves.size() == 1) return moves.front();
     std::vector<float> scores;
-    Chooser(table, seat, memory, params).Score(moves, scores);
+    Chooser(view, record, params).Score(moves, scores);
     // The first of the best.
     std::size_t best = 0;
     for (std::size_t i = 1; i < moves.size(); ++i) {
@@ -374,11 +350,11 @@ Move ChooseMove(const GameTable& table, int seat, const Memory* memory,
     return moves[best];
 }
 
-void ScoreMoves(const GameTable& table, int seat, const std::vector<Move>& moves,
-                std::vector<float>& scores, const Memory* memory, const StrategyParams& params) {
+void ScoreMoves(const SeatView& view, const std::vector<Move>& moves, std::vector<float>& scores,
+                const RoundRecord* record, const StrategyParams& params) {
     scores.clear();
     if (moves.empty()) return;
-    Chooser(table, seat, memory, params).Score(moves, scores);
+    Chooser(view, record, params).Score(moves, scores);
 }
 
 void HandGroups::Find(const std::uint8_t hand[HAND_SIZE]) {
@@ -397,12 +373,12 @@ void HandGroups::Find(const std::uint8_t hand[HAND_SIZE]) {
     }
 }
 
-Move ChooseMoveWithGroups(const GameTable& table, int seat, const HandGroups& groups,
-                          const Memory* memory, const StrategyParams& params) {
-    if (seat < 1 || seat > SEAT_COUNT || seat != table.turn || table.roundOver != 0) {
+Move ChooseMoveWithGroups(const SeatView& view, const HandGroups& groups, const RoundRecord* record,
+                          const StrategyParams& params) {
+    if (view.Seat() == 0 || view.Seat() != view.Turn() || view.RoundOver()) {
         return PassMove();
     }
-    Chooser chooser(table, seat, memory, params);
+    Chooser chooser(view, record, params);
     chooser.TakeGroups(groups);
     std::vector<Move> moves;
     chooser.LegalMovesFromGroups(moves);

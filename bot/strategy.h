@@ -1,9 +1,10 @@
 // The computer player's choice of move.
 //
-// The strategy sees only what a player at the table sees: its own hand, the
-// play on the table and the latest plays, whose lead it is, how many cards
-// each other seat holds, and (through Memory, kept by the caller) the cards
-// played so far this round. It never reads another seat's cards.
+// The strategy sees only what a player at the table sees (a SeatView): its own
+// hand, the play on the table and the latest plays, whose lead it is, how
+// many cards each other seat holds, and (through the round's record, kept by
+// the caller) the cards played so far this round. The view holds no other
+// seat's cards.
 //
 // It splits its hand into the cheapest set of plays (pairs, triples and
 // five-card hands kept together, weak cards costing more than strong ones),
@@ -18,27 +19,9 @@
 #include <vector>
 
 #include "bot/moves.h"
+#include "bot/round_record.h"
+#include "bot/seat_view.h"
 #include "rules/game_table.h"
-
-// The cards played so far in the current round. The caller records every
-// accepted play of every seat (its own included) and forgets at each deal.
-// Without it the strategy still counts the cards it can see on the table.
-class Memory {
-  public:
-    // A new deal: nothing has been played.
-    void NewRound();
-    // Records the cards of a play buffer (NO_CARD places are skipped).
-    void SawPlay(const std::uint8_t* cards, int n = PLAY_SIZE);
-    // Applies the move to the table through ApplyMove and, when a play is
-    // accepted, records its cards. Returns ApplyMove's result.
-    int Apply(GameTable& table, int seat, const Move& move);
-
-    bool Gone(std::uint8_t card) const { return card < DECK_SIZE && gone_[card]; }
-    int GoneCount() const;
-
-  private:
-    bool gone_[DECK_SIZE] = {};
-};
 
 // How the strategy weighs its choices. The defaults are the tuned ones.
 struct StrategyParams {
@@ -55,19 +38,20 @@ struct StrategyParams {
     float shedPerCardWhenClose = 2.0f;
 };
 
-// The move for `seat`, which must be on turn in a round that is not over:
-// always one of LegalMoves(table, seat). When the seat has no legal move
-// (not on turn, round over) it returns a pass, which the table refuses.
-// `memory` may be null.
-Move ChooseMove(const GameTable& table, int seat, const Memory* memory = nullptr,
+// The move for the view's seat, which must be on turn in a round that is not
+// over: always one of LegalMoves(view). When the seat has no legal move (not
+// on turn, round over) it returns a pass, which the table refuses. `record`
+// (the round so far: the strategy counts the cards gone) may be null;
+// without it the strategy still counts the cards it can see on the table.
+Move ChooseMove(const SeatView& view, const RoundRecord* record = nullptr,
                 const StrategyParams& params = StrategyParams{});
 
-// The strategy's score of each of `moves`, which must be legal moves of
-// `seat` (as LegalMoves gives them): scores[i] for moves[i], higher is
+// The strategy's score of each of `moves`, which must be legal moves of the
+// view's seat (as LegalMoves gives them): scores[i] for moves[i], higher is
 // better. ChooseMove takes the first move of the highest score, except that
 // it takes a forced move without scoring. Empty `moves` give empty scores.
-void ScoreMoves(const GameTable& table, int seat, const std::vector<Move>& moves,
-                std::vector<float>& scores, const Memory* memory = nullptr,
+void ScoreMoves(const SeatView& view, const std::vector<Move>& moves, std::vector<float>& scores,
+                const RoundRecord* record = nullptr,
                 const StrategyParams& params = StrategyParams{});
 
 // The groups (FindGroups: the pairs, threes and five-card hands) of a hand,
@@ -87,6 +71,6 @@ class HandGroups {
 
 // Exactly ChooseMove's move, found faster: `groups` must have been found for
 // this seat's hand as it is or as it was before it lost some of its cards.
-Move ChooseMoveWithGroups(const GameTable& table, int seat, const HandGroups& groups,
-                          const Memory* memory = nullptr,
+Move ChooseMoveWithGroups(const SeatView& view, const HandGroups& groups,
+                          const RoundRecord* record = nullptr,
                           const StrategyParams& params = StrategyParams{});

@@ -50,6 +50,11 @@ cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORO_WE
 cmake --build build/test -j "$jobs"
 ctest --test-dir build/test --output-on-failure -j "$jobs" -LE long
 
+echo "== The product's libraries hold only what the two programs use"
+# Relinks vantoro and vantoro-bot with a linker map and fails on an archive
+# member that neither pulls in (benchmark or test code in a product library).
+scripts/check-product-libraries.sh build/test
+
 echo "== Install into a temporary folder and check what was installed"
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

@@ -1,4 +1,4 @@
-// Matches between the levels on fixed deals (bot/match.h).
+// Matches between the levels on fixed deals (bench/support/match.h).
 //
 //   bench_levels TESTED OTHERS [deals] [seed] [first-deal] [budget]
 //       TESTED against three OTHERS (random, easy, normal or hard); defaults
@@ -25,7 +25,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bot/match.h"
+#include "bench/support/match.h"
 
 namespace {
 

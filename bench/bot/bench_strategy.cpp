@@ -31,7 +31,7 @@ BENCHMARK(BM_LegalMovesFreeLead);
 void BM_ChooseFreeLeadFullHand(benchmark::State& state) {
     GameTable table = OpeningTable(static_cast<std::uint32_t>(state.range(0)));
     table.mustOpenLowest = 0;
-    for (auto _ : state) benchmark::DoNotOptimize(ChooseMove(table, table.turn));
+    for (auto _ : state) benchmark::DoNotOptimize(ChooseMove(SeatView(table, table.turn)));
 }
 BENCHMARK(BM_ChooseFreeLeadFullHand)->Arg(7)->Arg(11)->Arg(12345);
 
@@ -43,7 +43,7 @@ void BM_ChooseFollowSingle(benchmark::State& state) {
         if (table.hands[table.turn][p] == CARD_OPENING) chosen[p] = 1;
     }
     table.Play(table.turn, chosen);
-    for (auto _ : state) benchmark::DoNotOptimize(ChooseMove(table, table.turn));
+    for (auto _ : state) benchmark::DoNotOptimize(ChooseMove(SeatView(table, table.turn)));
 }
 BENCHMARK(BM_ChooseFollowSingle);
 
@@ -68,7 +68,7 @@ void BM_ChooseManyCombinations(benchmark::State& state) {
     table.SortHands();
     table.mustOpenLowest = 0;
     table.turn = table.leader = 1;
-    for (auto _ : state) benchmark::DoNotOptimize(ChooseMove(table, 1));
+    for (auto _ : state) benchmark::DoNotOptimize(ChooseMove(SeatView(table, 1)));
 }
 BENCHMARK(BM_ChooseManyCombinations);
 

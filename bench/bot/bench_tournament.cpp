@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "bot/tournament.h"
+#include "bench/support/tournament.h"
 
 int main(int argc, char** argv) {
     TournamentConfig config;

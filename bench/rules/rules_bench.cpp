@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/support/random_player.h"
 #include "rules/game_table.h"
-#include "tests/rules/random_player.h"
+#include "tests/rules/legal_plays.h"
 
 namespace {
 
@@ -116,15 +117,15 @@ const MidGame& PrepareMidGame() {
         for (std::uint32_t seed = 1;; ++seed) {
             MidGame m;
             m.table.DealWithSeed(seed, 1);
-            rules_test::RandomPlayer player(seed);
+            RandomPlayer player(seed);
             int down = 0;
             while (!m.table.roundOver && down < 20) {
-                const rules_test::PlayChoice* choice = player.Choose(m.table);
-                if (choice == nullptr) {
+                const Move move = player.Choose(m.table, m.table.turn);
+                if (move.pass) {
                     m.table.Pass(m.table.turn);
                 } else {
-                    m.table.Play(m.table.turn, choice->chosen.data());
-                    down += choice->size;
+                    m.table.Play(m.table.turn, move.chosen);
+                    down += MoveSize(move);
                 }
             }
             if (m.table.roundOver || m.table.leader == m.table.turn) continue;
@@ -190,20 +191,20 @@ BENCHMARK(BM_Play_RefusedNotOnTurn);
 
 // One complete round per iteration: a new game dealt, then the random player
 // on every seat until a seat goes out. Most of the time goes to listing the
-// legal plays (every subset of one to five cards at a free lead).
+// legal moves (every subset of one to five cards at a free lead).
 void BM_RandomGames(benchmark::State& state) {
     GameTable t;
-    rules_test::RandomPlayer player(1);
+    RandomPlayer player(1);
     std::uint32_t seed = 0;
     std::int64_t moves = 0;
     for (auto _ : state) {
         t.DealWithSeed(seed++, 1);
         while (!t.roundOver) {
-            const rules_test::PlayChoice* choice = player.Choose(t);
-            if (choice == nullptr) {
+            const Move move = player.Choose(t, t.turn);
+            if (move.pass) {
                 t.Pass(t.turn);
             } else {
-                t.Play(t.turn, choice->chosen.data());
+                t.Play(t.turn, move.chosen);
             }
             ++moves;
         }

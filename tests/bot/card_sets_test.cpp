@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bench/support/random_player.h"
 #include "bot/card_sets.h"
-#include "bot/tournament.h"
 #include "bot_test_util.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bench/support/match.h"
+#include "bench/support/random_player.h"
 #include "bot/computer_player.h"
 #include "bot/deal_sampler.h"
 #include "bot/easy_strategy.h"
-#include "bot/match.h"
 #include "bot/search.h"
 #include "bot/strategy.h"
-#include "bot/tournament.h"
 #include "bot_test_util.h"
 
 namespace {
@@ -56,12 +56,12 @@ void ForRecordedPositions(int rounds, bool reasonable, Check&& check) {
         while (table.roundOver == 0) {
             const int seat = table.turn;
             check(table, record);
-            const Memory memory = record.Gone();
+            const SeatView view(table, seat);
             Move move;
             if (seat == easySeat) {
-                move = ChooseEasyMove(table, seat, easyRandom);
+                move = ChooseEasyMove(view, easyRandom);
             } else if (seat == strategySeat || reasonable) {
-                move = ChooseMove(table, seat, &memory);
+                move = ChooseMove(view, &record);
             } else {
                 move = random.Choose(table, seat);
             }
@@ -86,6 +86,42 @@ TEST(Levels, NamesAndLabels) {
 }
 
 // ---------------------------------------------------------------------------
+// What a seat may know
+
+TEST(SeatView, ShowsTheCountsAndItsPublicTableHoldsNoOtherSeatsCard) {
+    // The search deals its worlds into the view's public table: a leak of
+    // another hand there, or a public field lost, would change what it plays.
+    int positions = 0;
+    ForRecordedPositions(6, true, [&](const GameTable& table, const RoundRecord&) {
+        const int seat = table.turn;
+        const SeatView view(table, seat);
+        const GameTable world = view.PublicTable();
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            ASSERT_EQ(view.Held(s), GameTable::CountCards(table.hands[s], HAND_SIZE));
+            if (s == seat) continue;
+            ASSERT_EQ(GameTable::CountCards(world.hands[s], HAND_SIZE), 0) << "seat " << s;
+        }
+        ASSERT_EQ(std::memcmp(world.hands[seat], table.hands[seat], HAND_SIZE), 0);
+        ASSERT_EQ(std::memcmp(world.lastPlays, table.lastPlays, sizeof table.lastPlays), 0);
+        ASSERT_EQ(std::memcmp(world.tablePlay, table.tablePlay, PLAY_SIZE), 0);
+        ASSERT_EQ(std::memcmp(world.passed, table.passed, sizeof table.passed), 0);
+        ASSERT_EQ(std::memcmp(world.money, table.money, sizeof table.money), 0);
+        ASSERT_EQ(std::memcmp(world.wins, table.wins, sizeof table.wins), 0);
+        ASSERT_EQ(world.leader, table.leader);
+        ASSERT_EQ(world.turn, table.turn);
+        ASSERT_EQ(world.tableCount, table.tableCount);
+        ASSERT_EQ(world.roundsPlayed, table.roundsPlayed);
+        ASSERT_EQ(world.mustOpenLowest, table.mustOpenLowest);
+        ++positions;
+    });
+    EXPECT_GT(positions, 100);
+    // A number that is no seat sees no hand and is never on turn.
+    GameTable table;
+    EXPECT_EQ(SeatView(table, 7).Seat(), 0);
+    EXPECT_TRUE(LegalMoves(SeatView(table, 7)).empty());
+}
+
+// ---------------------------------------------------------------------------
 // The deals of the unseen cards
 
 TEST(DealSampler, DealsAgreeWithWhatTheSeatKnows) {
@@ -94,7 +130,8 @@ TEST(DealSampler, DealsAgreeWithWhatTheSeatKnows) {
     int passClues = 0;
     ForRecordedPositions(40, true, [&](const GameTable& table, const RoundRecord& record) {
         const int seat = table.turn;
-        const DealSampler sampler(table, seat, record);
+        const SeatView view(table, seat);
+        const DealSampler sampler(view, record);
         ASSERT_TRUE(sampler.Valid());
         // What the seat cannot see is exactly what the other seats hold.
         std::uint64_t hidden = 0;
@@ -106,7 +143,7 @@ TEST(DealSampler, DealsAgreeWithWhatTheSeatKnows) {
         ASSERT_EQ(sampler.Unseen(), hidden);
 
         for (int draw = 0; draw < 3; ++draw) {
-            GameTable world = table;
+            GameTable world = view.PublicTable();
             sampler.Draw(random, world);
             ++deals;
             ASSERT_EQ(std::memcmp(world.hands[seat], table.hands[seat], HAND_SIZE), 0);
@@ -178,15 +215,14 @@ TEST(DealSampler, NeedsTheWholeRound) {
         }
         const SeenAction& first = record.Actions().front();
         ASSERT_GT(first.count, 0);  // the round opens with a play
-        EXPECT_FALSE(partial.Covers(table));
-        EXPECT_FALSE(DealSampler(table, table.turn, partial).Valid());
+        const SeatView view(table, table.turn);
+        EXPECT_FALSE(partial.Covers(view));
+        EXPECT_FALSE(DealSampler(view, partial).Valid());
         BotRandom random(3);
         SearchStats stats;
-        const Memory memory = partial.Gone();
-        const Move move =
-            ChooseSearchedMove(table, table.turn, partial, random, SmallSearch(), &stats);
+        const Move move = ChooseSearchedMove(view, partial, random, SmallSearch(), &stats);
         EXPECT_FALSE(stats.searched);
-        EXPECT_EQ(MovePositions(move), MovePositions(ChooseMove(table, table.turn, &memory)));
+        EXPECT_EQ(MovePositions(move), MovePositions(ChooseMove(view, &partial)));
     });
 }
 
@@ -201,7 +237,7 @@ TEST(HardLevel, ChoosesLegalMovesAndSeesNoOtherSeatsCards) {
         ComputerPlayer hard(BotLevel::kHard, 17);
         hard.SetSearchParams(TinySearch());
         hard.Resume(record);
-        const Move move = hard.Choose(table, seat);
+        const Move move = hard.Choose(SeatView(table, seat));
         GameTable copy = table;
         ASSERT_EQ(ApplyMove(copy, seat, move), 1) << "the table refuses the hard player's move";
         ++decisions;
@@ -213,7 +249,8 @@ TEST(HardLevel, ChoosesLegalMovesAndSeesNoOtherSeatsCards) {
         ComputerPlayer again(BotLevel::kHard, 17);
         again.SetSearchParams(TinySearch());
         again.Resume(record);
-        const Move shuffled = again.Choose(bot_test::OthersReshuffled(table, seat), seat);
+        const GameTable reshuffled = bot_test::OthersReshuffled(table, seat);
+        const Move shuffled = again.Choose(SeatView(reshuffled, seat));
         EXPECT_EQ(MovePositions(shuffled), MovePositions(move));
         EXPECT_EQ(shuffled.pass, move.pass);
     });

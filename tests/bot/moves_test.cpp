@@ -6,8 +6,8 @@
 
 #include <set>
 
+#include "bench/support/random_player.h"
 #include "bot/moves.h"
-#include "bot/tournament.h"
 #include "bot_test_util.h"
 
 namespace {

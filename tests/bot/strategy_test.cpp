@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <bit>
 
+#include "bench/support/random_player.h"
 #include "bot/hand_partition.h"
 #include "bot/strategy.h"
-#include "bot/tournament.h"
 #include "bot_test_util.h"
 
 namespace {
@@ -17,8 +17,8 @@ using bot_test::Cards;
 using bot_test::MakeTable;
 using bot_test::Played;
 
-std::vector<std::uint8_t> Choice(const GameTable& table, const Memory* memory = nullptr) {
-    const Move move = ChooseMove(table, table.turn, memory);
+std::vector<std::uint8_t> Choice(const GameTable& table, const RoundRecord* record = nullptr) {
+    const Move move = ChooseMove(SeatView(table, table.turn), record);
     GameTable copy = table;
     EXPECT_EQ(ApplyMove(copy, table.turn, move), 1) << "the table refuses the strategy's move";
     return Played(table, table.turn, move);
@@ -177,12 +177,12 @@ TEST(Strategy, CountsPlayedCardsToFindItsWinner) {
     const std::string hands[] = {"", "", "", "7C 7H 2H", ""};
     const int filler[] = {0, 9, 9, 0, 9};
     const GameTable table = MakeTable(hands, 3, 3, "", filler);
-    Memory memory;
-    memory.NewRound();
-    const std::uint8_t gone[] = {bot_test::Card("2S")};
-    memory.SawPlay(gone, 1);
-    ASSERT_TRUE(memory.Gone(bot_test::Card("2S")));
-    EXPECT_EQ(Choice(table, &memory), Cards("2H"));
+    RoundRecord record;
+    record.NewRound();
+    const std::uint8_t gone[PLAY_SIZE] = {bot_test::Card("2S"), NO_CARD, NO_CARD, NO_CARD, NO_CARD};
+    record.Played(1, gone);
+    ASSERT_TRUE(record.Gone(bot_test::Card("2S")));
+    EXPECT_EQ(Choice(table, &record), Cards("2H"));
     // Not knowing it, the two of hearts is no sure winner and the seat keeps
     // it, leading the pair.
     EXPECT_EQ(Choice(table), Cards("7C 7H"));
@@ -195,22 +195,23 @@ TEST(Strategy, LeadsAStraightFlushNoCardsLeftCanBeat) {
     const std::string hands[] = {"", "9S TS JS QS KS 4D", "", "", ""};
     const int filler[] = {0, 0, 8, 8, 8};
     const GameTable table = MakeTable(hands, 1, 1, "", filler);
-    Memory memory;
-    memory.NewRound();
+    RoundRecord record;
+    record.NewRound();
     for (const char* gone : {"2C", "2H", "2S", "AD", "AC", "AH", "AS"}) {
-        const std::uint8_t card = bot_test::Card(gone);
-        memory.SawPlay(&card, 1);
+        const std::uint8_t play[PLAY_SIZE] = {bot_test::Card(gone), NO_CARD, NO_CARD, NO_CARD,
+                                              NO_CARD};
+        record.Played(2, play);
     }
-    EXPECT_EQ(Choice(table, &memory), Cards("9S TS JS QS KS"));
+    EXPECT_EQ(Choice(table, &record), Cards("9S TS JS QS KS"));
     // Without counting, an ace-to-five straight flush may be out: the four,
     // the weakest play, goes first.
     EXPECT_EQ(Choice(table), Cards("4D"));
 }
 
-TEST(Memory, RecordsAcceptedPlaysOnly) {
+TEST(RoundRecord, CountsTheCardsOfAcceptedPlaysOnly) {
     const std::string hands[] = {"", "4D 9C", "5D 7H", "6C", "8S"};
     GameTable table = MakeTable(hands, 1, 1, "");
-    Memory memory;
+    RoundRecord memory;
     memory.NewRound();
     // Seat 2 is not on turn: refused, nothing recorded.
     EXPECT_EQ(memory.Apply(table, 2, PlayMove(0b01)), 0);
@@ -280,7 +281,7 @@ TEST(Strategy, AlwaysChoosesAMoveTheTableAccepts) {
     int decisions = 0;
     ForRandomPositions(40, [&decisions](const GameTable& table) {
         GameTable copy = table;
-        const Move move = ChooseMove(table, table.turn);
+        const Move move = ChooseMove(SeatView(table, table.turn));
         EXPECT_EQ(ApplyMove(copy, table.turn, move), 1);
         ++decisions;
     });
@@ -299,14 +300,14 @@ TEST(Strategy, GroupsFoundAtTheDealGiveTheSameMoves) {
         if (held == DECK_SIZE) {
             for (int s = 1; s <= SEAT_COUNT; ++s) groups[s].Find(table.hands[s]);
         }
-        Memory memory;
-        memory.NewRound();
-        memory.SawPlay(table.tablePlay);
-        const int seat = table.turn;
-        const Memory* const memories[] = {nullptr, &memory};
-        for (const Memory* seen : memories) {
-            const Move expected = ChooseMove(table, seat, seen);
-            const Move found = ChooseMoveWithGroups(table, seat, groups[seat], seen);
+        RoundRecord record;
+        record.NewRound();
+        record.Played(table.leader, table.tablePlay);
+        const SeatView view(table, table.turn);
+        const RoundRecord* const records[] = {nullptr, &record};
+        for (const RoundRecord* seen : records) {
+            const Move expected = ChooseMove(view, seen);
+            const Move found = ChooseMoveWithGroups(view, groups[view.Seat()], seen);
             ASSERT_EQ(found.pass, expected.pass);
             ASSERT_EQ(MovePositions(found), MovePositions(expected));
         }
@@ -322,8 +323,8 @@ TEST(Strategy, SeesNoOtherSeatsCards) {
     ForRandomPositions(30, [&compared](const GameTable& table) {
         const int seat = table.turn;
         const GameTable shuffled = bot_test::OthersReshuffled(table, seat);
-        const Move original = ChooseMove(table, seat);
-        const Move other = ChooseMove(shuffled, seat);
+        const Move original = ChooseMove(SeatView(table, seat));
+        const Move other = ChooseMove(SeatView(shuffled, seat));
         EXPECT_EQ(MovePositions(original), MovePositions(other));
         EXPECT_EQ(original.pass, other.pass);
         ++compared;

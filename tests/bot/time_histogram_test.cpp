@@ -1,6 +1,6 @@
 // The benchmarks' histogram of decision times against the exact order of
 // the same times.
-#include "bot/time_histogram.h"
+#include "bench/support/time_histogram.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // repeatable; the bound leaves a wide margin under what the strategy reaches.
 #include <gtest/gtest.h>
 
-#include "bot/tournament.h"
+#include "bench/support/tournament.h"
 
 namespace {
 

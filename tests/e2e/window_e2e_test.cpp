@@ -134,7 +134,7 @@ class RecordingWindow : public TableWindow {
                StatusText() == QStringLiteral("Game started");
     }
 
-    Memory memory;
+    RoundRecord memory;  // the cards gone this round, one action per card
     QByteArray trace;
     bool newGameSeen = false;
     // Whether the last MSG_NEW_GAME asked for a repaint: it moves the turn to
@@ -151,7 +151,10 @@ class RecordingWindow : public TableWindow {
         for (int s = 1; s <= SEAT_COUNT; ++s) {
             for (int p = 0; p < HAND_SIZE; ++p) {
                 const std::uint8_t card = known_[s][p];
-                if (card < DECK_SIZE && table.hands[s][p] == NO_CARD) memory.SawPlay(&card, 1);
+                if (card < DECK_SIZE && table.hands[s][p] == NO_CARD) {
+                    const std::uint8_t play[PLAY_SIZE] = {card, NO_CARD, NO_CARD, NO_CARD, NO_CARD};
+                    memory.Played(s, play);
+                }
             }
         }
         std::memcpy(known_, table.hands, sizeof known_);
@@ -238,7 +241,7 @@ bool ConnectThroughDialog(RecordingWindow& window, const QString& nickname, int 
 std::string PlayOwnTurn(RecordingWindow& window) {
     const int seat = g_localSeat;
     const GameTable copy(*g_table);
-    const Move move = ChooseMove(copy, seat, &window.memory);
+    const Move move = ChooseMove(SeatView(copy, seat), &window.memory);
     for (int p = 0; p < HAND_SIZE; ++p) {
         if (g_table->selection[p] != 0) return "a card was chosen before the turn";
     }

@@ -7,8 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "bench/support/random_player.h"
 #include "rules/game_table.h"
-#include "tests/rules/random_player.h"
+#include "tests/rules/legal_plays.h"
 #include "tests/rules/rules_test_util.h"
 
 namespace {
@@ -386,8 +387,8 @@ void TryJunk(GameTable& t, TestRandom& random, int attempts) {
 void PlayOneMove(GameTable& t, RandomPlayer& player, Ledger& ledger) {
     const int seat = t.turn;
     const int next = seat % 4 + 1;
-    const PlayChoice* choice = player.Choose(t);
-    if (choice == nullptr) {
+    const Move move = player.Choose(t, seat);
+    if (move.pass) {
         const auto tableBefore = std::vector<std::uint8_t>(t.tablePlay, t.tablePlay + PLAY_SIZE);
         const int leader = t.leader;
         ASSERT_EQ(t.Pass(seat), 1);
@@ -400,14 +401,14 @@ void PlayOneMove(GameTable& t, RandomPlayer& player, Ledger& ledger) {
         cards.fill(NO_CARD);
         int n = 0;
         for (int p = 0; p < HAND_SIZE; ++p) {
-            if (choice->chosen[p]) cards[n++] = t.hands[seat][p];
+            if (move.chosen[p]) cards[n++] = t.hands[seat][p];
         }
         std::array<int, 5> charges{};
         for (int s = 1; s <= SEAT_COUNT; ++s) {
             charges[s] = s == seat ? 0 : ExpectedCharge(CardsHeld(t, s));
         }
         const bool goesOut = CardsHeld(t, seat) == n;
-        ASSERT_EQ(t.Play(seat, choice->chosen.data()), 1);
+        ASSERT_EQ(t.Play(seat, move.chosen), 1);
         for (int i = 0; i < n; ++i) ledger.played[cards[i]] = true;
         ++ledger.playsOfSize[n];
         ASSERT_EQ(t.leader, seat);

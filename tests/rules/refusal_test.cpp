@@ -1,7 +1,8 @@
 // Why a move is refused: each reason on a fixed deal, then the reasons held
 // to Play, Pass and the list of legal plays on the positions of random games.
+#include "bench/support/random_player.h"
 #include "rules/game_table.h"
-#include "tests/rules/random_player.h"
+#include "tests/rules/legal_plays.h"
 #include "tests/rules/rules_test_util.h"
 
 namespace {
@@ -52,7 +53,7 @@ TEST(Refusal, EachReasonOnAFixedDeal) {
 
 TEST(Refusal, NoneExactlyWhenTheMoveIsLegal) {
     RandomPlayer player(7);
-    TestRandom& random = player.Random();
+    TestRandom random(7);
     std::array<std::vector<PlayChoice>, 6> legal;
     for (int game = 0; game < 60; ++game) {
         GameTable t;
@@ -74,11 +75,11 @@ TEST(Refusal, NoneExactlyWhenTheMoveIsLegal) {
                 GameTable other(t);
                 ASSERT_EQ(t.PassRefusal(seat) == MoveRefusal::kNone, other.Pass(seat) == 1);
             }
-            const PlayChoice* move = player.Choose(t);
-            if (move != nullptr) {
-                ASSERT_EQ(t.PlayRefusal(t.turn, move->chosen.data()), MoveRefusal::kNone);
+            const Move move = player.Choose(t, t.turn);
+            if (!move.pass) {
+                ASSERT_EQ(t.PlayRefusal(t.turn, move.chosen), MoveRefusal::kNone);
             }
-            ASSERT_EQ(move == nullptr ? t.Pass(t.turn) : t.Play(t.turn, move->chosen.data()), 1);
+            ASSERT_EQ(move.pass ? t.Pass(t.turn) : t.Play(t.turn, move.chosen), 1);
         }
     }
 }

@@ -9,25 +9,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/support/random_player.h"
+#include "bench/support/time_histogram.h"
 #include "bot/moves.h"
 #include "bot/strategy.h"
-#include "bot/time_histogram.h"
 #include "rules/game_table.h"
-
-// A player that picks uniformly among LegalMoves, the pass included when it
-// is allowed. Deterministic for a seed (its own generator, no library
-// distribution whose output could differ between standard libraries).
-class RandomPlayer {
-  public:
-    explicit RandomPlayer(std::uint64_t seed) : state_(seed) {}
-    Move Choose(const GameTable& table, int seat);
-    // A value in [0, bound), bound > 0.
-    std::uint32_t Below(std::uint32_t bound);
-
-  private:
-    std::uint64_t Next();
-    std::uint64_t state_;
-};
 
 struct TournamentConfig {
     int rounds = 10000;

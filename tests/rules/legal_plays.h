@@ -1,6 +1,7 @@
-// A computer player for generated games: it lists the legal moves of the seat
-// on turn with the combination rules and picks one at random. Header-only so
-// that the benchmarks can play the same games.
+// The legal plays of the seat on turn, listed with the combination rules alone
+// (not with the computer player's move generator, which the rules tests must
+// not trust), and a small generator for the tests' random probes. Header-only
+// so that the rules' benchmarks can use the same list.
 #pragma once
 
 #include <array>
@@ -75,33 +76,5 @@ inline void ListLegalPlays(const GameTable& t, std::array<std::vector<PlayChoice
         }
     }
 }
-
-// Picks a move for the seat on turn: a pass now and then when passing is
-// allowed (always when nothing beats the table), otherwise a play of a
-// random size among the sizes it has, then a random play of that size.
-// Returns null for a pass, else the chosen bytes (valid until the next call).
-class RandomPlayer {
-  public:
-    explicit RandomPlayer(std::uint64_t seed) : random_(seed) {}
-
-    const PlayChoice* Choose(const GameTable& t) {
-        ListLegalPlays(t, plays_);
-        int sizes[4];
-        int sizeCount = 0;
-        for (int size : {1, 2, 3, 5}) {
-            if (!plays_[size].empty()) sizes[sizeCount++] = size;
-        }
-        const bool canPass = t.leader != t.turn;
-        if (sizeCount == 0 || (canPass && random_.Below(3) == 0)) return nullptr;
-        const auto& list = plays_[sizes[random_.Below(sizeCount)]];
-        return &list[random_.Below(static_cast<int>(list.size()))];
-    }
-
-    TestRandom& Random() { return random_; }
-
-  private:
-    TestRandom random_;
-    std::array<std::vector<PlayChoice>, 6> plays_;
-};
 
 }  // namespace rules_test

@@ -1,4 +1,4 @@
-#include "bot/time_histogram.h"
+#include "bench/support/time_histogram.h"
 
 #include <algorithm>
 #include <bit>

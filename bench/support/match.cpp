@@ -1,4 +1,4 @@
-#include "bot/match.h"
+#include "bench/support/match.h"
 
 #include <time.h>
 
@@ -7,9 +7,9 @@
 #include <cstring>
 #include <memory>
 
+#include "bench/support/random_player.h"
 #include "bot/computer_player.h"
 #include "bot/round_record.h"
-#include "bot/tournament.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ class SeatPlayer {
     }
     ComputerPlayer* Computer() { return player_.get(); }
     Move Choose(const GameTable& table, int seat) {
-        return player_ ? player_->Choose(table, seat) : random_.Choose(table, seat);
+        return player_ ? player_->Choose(SeatView(table, seat)) : random_.Choose(table, seat);
     }
 
   private:

@@ -14,9 +14,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "bench/support/time_histogram.h"
 #include "bot/bot_level.h"
 #include "bot/search.h"
-#include "bot/time_histogram.h"
 
 // Who sits in a seat: a computer player of a level, or a player that picks
 // uniformly among its legal moves.

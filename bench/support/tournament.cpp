@@ -1,4 +1,4 @@
-#include "bot/tournament.h"
+#include "bench/support/tournament.h"
 
 #include <chrono>
 
@@ -29,24 +29,10 @@ bool SomeoneBroke(const GameTable& table) {
 
 }  // namespace
 
-std::uint64_t RandomPlayer::Next() {
-    return Mix(state_++);
-}
-
-std::uint32_t RandomPlayer::Below(std::uint32_t bound) {
-    return static_cast<std::uint32_t>(((Next() >> 32) * bound) >> 32);
-}
-
-Move RandomPlayer::Choose(const GameTable& table, int seat) {
-    const std::vector<Move> moves = LegalMoves(table, seat);
-    if (moves.empty()) return PassMove();
-    return moves[Below(static_cast<std::uint32_t>(moves.size()))];
-}
-
 TournamentResult RunTournament(const TournamentConfig& config) {
     TournamentResult result;
     RandomPlayer random(Mix(config.seed ^ 0x5EEDull));
-    Memory memory;
+    RoundRecord record;  // the round so far, whose cards the strategy counts
     GameTable table;
 
     int strategySeat = 1;
@@ -54,7 +40,7 @@ TournamentResult RunTournament(const TournamentConfig& config) {
     table.DealWithSeed(DealSeed(config.seed, 0), 1);
 
     for (int round = 0; round < config.rounds; ++round) {
-        memory.NewRound();
+        record.NewRound();
         const std::int32_t moneyBefore = table.money[strategySeat];
         int actions = 0;
         while (table.roundOver == 0 && actions < MAX_ACTIONS_PER_ROUND) {
@@ -62,7 +48,8 @@ TournamentResult RunTournament(const TournamentConfig& config) {
             Move move;
             if (seat == strategySeat) {
                 const auto start = std::chrono::steady_clock::now();
-                move = ChooseMove(table, seat, config.useMemory ? &memory : nullptr, config.params);
+                move = ChooseMove(SeatView(table, seat), config.useMemory ? &record : nullptr,
+                                  config.params);
                 const auto stop = std::chrono::steady_clock::now();
                 ++result.strategyDecisions;
                 if (config.timeDecisions) {
@@ -72,11 +59,11 @@ TournamentResult RunTournament(const TournamentConfig& config) {
             } else {
                 move = random.Choose(table, seat);
             }
-            if (memory.Apply(table, seat, move) != 1) {
+            if (record.Apply(table, seat, move) != 1) {
                 ++result.refusedMoves;
                 // Keep the round going with a move the table takes.
                 const std::vector<Move> moves = LegalMoves(table, seat);
-                if (moves.empty() || memory.Apply(table, seat, moves.front()) != 1) break;
+                if (moves.empty() || record.Apply(table, seat, moves.front()) != 1) break;
             }
             ++actions;
         }
