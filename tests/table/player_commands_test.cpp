@@ -634,6 +634,35 @@ class ClientWindow : public WindowTest {
     GameTable dealt_;
 };
 
+// A seat kept for the host's computer, then taken over, while the game runs:
+// the window went back to the start picture and stayed there, since the
+// record that completed the table again asked for no repaint.
+TEST_F(ClientWindow, AKeptSeatAndItsTakeoverLeaveTheLiveTableOnScreen) {
+    ASSERT_NO_FATAL_FAILURE(SeatEveryone());
+    const QImage live = Shown();
+    // The player's own corner: its hand, its latest play, its wins and money
+    // (the controls and the chat log beside it are not the table's).
+    const QRect ownHalf(0, live.height() / 2, 370, live.height() / 2);
+    for (const char* name : {"Bob (ordi)", "Dan"}) {
+        // The two messages one at a time, each painted, as a slow link brings them.
+        const std::uint64_t lefts = g_readStats.handled[MSG_SEAT_LEFT];
+        ASSERT_TRUE(conn_->Send(Msg({MSG_SEAT_LEFT, 3})));
+        ASSERT_TRUE(vtest::PumpUntil([&] { return g_readStats.handled[MSG_SEAT_LEFT] > lefts; }));
+        Shown();
+        const std::uint64_t records = g_readStats.handled[MSG_SEAT_INFO];
+        ASSERT_TRUE(conn_->Send(vtest::SeatInfoMsg(3, name, 7, kLoopback, 40002)));
+        ASSERT_TRUE(vtest::PumpUntil([&] { return g_readStats.handled[MSG_SEAT_INFO] > records; }));
+        ASSERT_EQ(g_playerCount, 4);
+        EXPECT_EQ(Shown().copy(ownHalf), live.copy(ownHalf)) << name;
+    }
+    // And the player plays on: the opening card goes out.
+    Paint();
+    const int opening = vtest::PositionOf(*g_table, 4, CARD_OPENING);
+    Click(StripPoint(opening, 300));
+    Press(IDC_PLAY);
+    EXPECT_EQ(conn_->ReadMessage(), vtest::PlayMsg(4, {opening}));
+}
+
 TEST_F(ClientWindow, AwayWaitsForTheHostsEcho) {
     ASSERT_NO_FATAL_FAILURE(SeatEveryone());
     QPushButton* away = window_->Button(IDC_AWAY);
