@@ -10,6 +10,12 @@
 
 #include "bot/bot_level.h"
 
+// The nickname is one for both dialogs: the one typed last in either is the
+// one both show next.
+//
+// The nickname last typed in either dialog; empty when none is stored.
+QString LoadNickname();
+
 // The connect dialog's fields of the last successful host or join.
 struct ConnectFields {
     QString nickname;
@@ -29,6 +35,11 @@ struct ComputerFields {
 // that is no level's name leaves the level alone.
 bool LoadComputerFields(ComputerFields* fields);
 void SaveComputerFields(const ComputerFields& fields);
+
+// The host's "Délai de jeu" in seconds (0 for none, the default), shared by
+// both dialogs that host a table.
+int LoadTurnLimit();
+void SaveTurnLimit(int seconds);
 
 // The four check items of the "Options" menu, with their defaults.
 struct WindowOptions {

@@ -21,6 +21,15 @@ constexpr const char* LEAVE_QUESTION =
 constexpr const char* ANSWER_YES = "Oui";
 constexpr const char* ANSWER_NO = "Non";
 
+// The connect dialogs: an address that names no machine (the address as
+// typed in place of %1), and the host's turn limit.
+constexpr const char* HOST_NOT_FOUND_TEXT = "Ordinateur introuvable : %1";
+constexpr const char* HOST_NO_IPV4_TEXT =
+    "Ordinateur introuvable en IPv4 : %1\n\nCe nom n'a que des adresses IPv6 ; Vantoro se "
+    "joue en IPv4 (par exemple 192.168.1.20).";
+constexpr const char* TURN_LIMIT_LABEL = "Délai de jeu :";
+constexpr const char* TURN_LIMIT_NONE = "Aucun";
+
 // The table's own words at the end of a round: the winner's name above this.
 constexpr const char* ROUND_WON = "gagne la manche";
 
