@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "bot/auto_play.h"
 #include "net/commands.h"
@@ -24,8 +26,11 @@
 #include "resources/resource_ids.h"
 #include "resources/version.h"
 #include "rules/game_table.h"
+#include "table/aid_texts.h"
 #include "table/board_widget.h"
 #include "table/game_lines.h"
+#include "table/hand_cursor.h"
+#include "table/player_aids.h"
 #include "table/window_texts.h"
 #include "ui/card_image.h"
 #include "ui/chat_box.h"
@@ -139,7 +144,7 @@ void TableWindow::BuildFromTemplate() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     menuBar_ = new QMenuBar(this);
-    gameMenu_ = menuBar_->addMenu(QStringLiteral("Jeu"));
+    gameMenu_ = menuBar_->addMenu(QStringLiteral("&Jeu"));
     const auto addItem = [this](int id, const QString& label) {
         QAction* action = gameMenu_->addAction(label);
         menuItems_.insert(id, action);
@@ -167,8 +172,13 @@ void TableWindow::BuildFromTemplate() {
     addOption(IDM_SORT_BY_STRENGTH, ITEM_SORT_BY_STRENGTH, options_.handByStrength);
 
     helpMenu_ = menuBar_->addMenu(Text(MENU_HELP));
-    for (const auto& [id, label] : {std::pair{IDM_RULES, ITEM_RULES}, {IDM_ABOUT, ITEM_ABOUT}}) {
+    for (const auto& [id, label, key] :
+         {std::tuple{IDM_RULES, ITEM_RULES, QKeySequence(Qt::Key_F1)},
+          {IDM_KEYS, ITEM_KEYS, QKeySequence()},
+          {IDM_HINT, ITEM_HINT, QKeySequence(Qt::Key_H)},
+          {IDM_ABOUT, ITEM_ABOUT, QKeySequence()}}) {
         QAction* action = helpMenu_->addAction(Text(label));
+        action->setShortcut(key);
         menuItems_.insert(id, action);
         connect(action, &QAction::triggered, this, [this, id = id] { OnCommand(id); });
     }
@@ -199,12 +209,14 @@ void TableWindow::BuildFromTemplate() {
     controls_.insert(IDC_CHAT_INPUT, chatInput_);
 
     AddButton(IDC_SAVE_GAME, QStringLiteral("Enregistrer jeu"), 335, 125, 81, 13)->hide();
-    AddButton(IDC_PLAYER_INFO, QStringLiteral("Info joueur"), 250, 142, 81, 14)->setEnabled(false);
-    AddButton(IDC_PASS, QStringLiteral("Passer"), 215, 241, 29, 13);
-    AddButton(IDC_PLAY, QStringLiteral("Jouer\ncartes"), 215, 211, 29, 26);
-    AddButton(IDC_NEXT_ROUND, QStringLiteral("Tour\nsuivant"), 215, 160, 29, 26)->setEnabled(false);
-    AddButton(IDC_CLEAR_CHAT, QStringLiteral("Effacer la boîte de chat"), 335, 142, 81, 13);
-    AddButton(IDC_AWAY, QStringLiteral("Absent"), 215, 142, 29, 14)->setCheckable(true);
+    AddButton(IDC_PLAYER_INFO, QStringLiteral("&Info joueur"), 250, 142, 81, 14)->setEnabled(false);
+    AddButton(IDC_PASS, QStringLiteral("Pa&sser"), 215, 241, 29, 13);
+    AddButton(IDC_PLAY, QStringLiteral("Jouer\nca&rtes"), 215, 211, 29, 26);
+    AddButton(IDC_NEXT_ROUND, QStringLiteral("&Tour\nsuivant"), 215, 160, 29, 26)
+        ->setEnabled(false);
+    AddButton(IDC_CLEAR_CHAT, QStringLiteral("&Effacer la boîte de chat"), 335, 142, 81, 13);
+    AddButton(IDC_AWAY, QStringLiteral("A&bsent"), 215, 142, 29, 14)->setCheckable(true);
+    aids_ = new PlayerAids(this);
 }
 
 void TableWindow::OnInitDialog() {
@@ -219,7 +231,7 @@ void TableWindow::OnInitDialog() {
     setWindowIcon(ApplicationIcon());
     chatInput_->setMaxLength(CHAT_INPUT_LIMIT);
     g_table = new GameTable;
-    chatInput_->setFocus();
+    aids_->FocusTable(true);
 }
 
 QPushButton* TableWindow::Button(int id) const {
@@ -254,6 +266,7 @@ void TableWindow::MessageHandled(int) {
 }
 
 void TableWindow::SeatChanged(int) {
+    aids_->SeatChanged();
     autoPlay_->Look();
     FollowTurn();
 }
@@ -265,6 +278,7 @@ void TableWindow::PlayApplied(int seat, const std::uint8_t* cards) {
     if (g_table != nullptr && g_table->roundOver != 0 && g_table->leader == seat) {
         AppendGameLine(RoundEndLines(*g_table, seat));
     }
+    aids_->PlayApplied(seat, cards);
     autoPlay_->PlayApplied(seat, cards);
     UpdateNextRoundButton();
     FollowTurn();
@@ -273,6 +287,7 @@ void TableWindow::PlayApplied(int seat, const std::uint8_t* cards) {
 void TableWindow::PassApplied(int seat) {
     if (options_.showMoves && seat >= 1 && seat <= SEAT_COUNT)
         AppendGameLine(PassLine(g_seats[seat].name));
+    aids_->PassApplied(seat);
     autoPlay_->PassApplied(seat);
     FollowTurn();
 }
@@ -281,6 +296,7 @@ void TableWindow::RoundDealt() {
     nextRoundAsked_ = false;
     UpdateNextRoundButton();
     autoPlay_->RoundDealt();
+    aids_->RoundDealt();
     FollowTurn();
 }
 
@@ -394,6 +410,12 @@ void TableWindow::OnCommand(int id) {
             break;
         case IDM_ABOUT:
             OnAbout();
+            break;
+        case IDM_KEYS:
+            aids_->ShowKeys();
+            break;
+        case IDM_HINT:
+            aids_->ShowHint();
             break;
         default:
             break;

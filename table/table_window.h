@@ -37,6 +37,7 @@
 #include "table/settings.h"
 
 class AutoPlay;
+class PlayerAids;
 class BoardWidget;
 class ChatLog;
 class QAction;
@@ -134,6 +135,8 @@ class TableWindow : public QDialog, public TableView {
     void SetLeaveQuestion(LeaveQuestion question);
     // The computer player of this window.
     AutoPlay* ComputerPlayer() const { return autoPlay_; }
+    // The keyboard, the hand cursor and the hint (table/player_aids.h).
+    PlayerAids* Aids() const { return aids_; }
 
     // The control with this id (IDOK, IDC_...), or null: the window's
     // GetDlgItem.
@@ -148,7 +151,7 @@ class TableWindow : public QDialog, public TableView {
     // The menu item with this id (IDM_NETWORK_GAME, IDM_PLAY_COMPUTER,
     // IDM_FILL_COMPUTER, IDM_DISCONNECT, IDCANCEL, the options IDM_SHOW_MOVES,
     // IDM_SOUNDS, IDM_FOUR_COLOURS, IDM_SORT_BY_STRENGTH, and IDM_RULES,
-    // IDM_ABOUT).
+    // IDM_KEYS, IDM_HINT, IDM_ABOUT).
     QAction* MenuItem(int id) const { return menuItems_.value(id, nullptr); }
     QString StatusText() const;
     // True once the window's destruction has run.
@@ -202,6 +205,7 @@ class TableWindow : public QDialog, public TableView {
     LeaveQuestion leaveQuestion_;
     WindowOptions options_;
     AutoPlay* autoPlay_ = nullptr;
+    PlayerAids* aids_ = nullptr;
     bool nextRoundAsked_ = false;
     bool localTurn_ = false;  // the table waited for the local player's move at the last look
     bool destroyed_ = false;

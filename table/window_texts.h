@@ -5,8 +5,8 @@
 #pragma once
 
 // Menus beside "Jeu", and their items.
-constexpr const char* MENU_OPTIONS = "Options";
-constexpr const char* MENU_HELP = "Aide";
+constexpr const char* MENU_OPTIONS = "&Options";
+constexpr const char* MENU_HELP = "&Aide";
 constexpr const char* ITEM_SHOW_MOVES = "Afficher les coups dans le chat";
 constexpr const char* ITEM_SOUNDS = "Sons";
 constexpr const char* ITEM_FOUR_COLOURS = "Cartes à quatre couleurs";
