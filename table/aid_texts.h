@@ -41,3 +41,8 @@ constexpr KeyHelp KEYS_HELP[] = {
 
 // The hint when the best move is to pass; a line of the chat log.
 constexpr const char* LINE_HINT_PASS = "» Conseil : passer";
+
+// "Options" -> "Taille de la table" and its first choice; the others are
+// written "100 %", "150 %", "200 %".
+constexpr const char* ITEM_TABLE_SIZE = "Taille de la table";
+constexpr const char* ITEM_FIT_SCREEN = "Ajuster à l'écran";

@@ -190,6 +190,8 @@ void HandCursor::paintEvent(QPaintEvent*) {
     if (frame.isEmpty()) return;
     QPainter painter(this);
     painter.setPen(Qt::NoPen);
+    const qreal scale = static_cast<BoardWidget*>(parentWidget())->TableScale();
+    painter.scale(scale, scale);
     const auto ring = [&painter](const QRect& outer, int width, const QColor& colour) {
         QRegion region(outer);
         region -= outer.adjusted(width, width, -width, -width);

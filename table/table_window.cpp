@@ -31,6 +31,7 @@
 #include "table/game_lines.h"
 #include "table/hand_cursor.h"
 #include "table/player_aids.h"
+#include "table/table_fit.h"
 #include "table/window_texts.h"
 #include "ui/card_image.h"
 #include "ui/chat_box.h"
@@ -217,6 +218,7 @@ void TableWindow::BuildFromTemplate() {
     AddButton(IDC_CLEAR_CHAT, QStringLiteral("&Effacer la boîte de chat"), 335, 142, 81, 13);
     AddButton(IDC_AWAY, QStringLiteral("A&bsent"), 215, 142, 29, 14)->setCheckable(true);
     aids_ = new PlayerAids(this);
+    fit_ = new TableFit(this, board_, layout, optionsMenu_);
 }
 
 void TableWindow::OnInitDialog() {
@@ -355,7 +357,7 @@ void TableWindow::SetLeaveQuestion(LeaveQuestion question) {
 void TableWindow::InvalidateCardRect(int slot) {
     if (slot < 0 || slot >= HAND_SIZE) return;
     const CardRect& r = g_cardRects[slot];
-    board_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    board_->update(board_->BoardRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)));
 }
 
 void TableWindow::OnCommand(int id) {
