@@ -46,3 +46,23 @@ constexpr const char* LINE_HINT_PASS = "» Conseil : passer";
 // written "100 %", "150 %", "200 %".
 constexpr const char* ITEM_TABLE_SIZE = "Taille de la table";
 constexpr const char* ITEM_FIT_SCREEN = "Ajuster à l'écran";
+
+// Accessible names: the cards ("Roi de cœur", then ", choisi" when raised),
+// by rank index (ace first) and suit (diamonds, clubs, hearts, spades), and
+// the parts of the table that show no text of their own.
+constexpr const char* CARD_RANK_NAMES[13] = {"As",    "Deux", "Trois", "Quatre", "Cinq",
+                                             "Six",   "Sept", "Huit",  "Neuf",   "Dix",
+                                             "Valet", "Dame", "Roi"};
+constexpr const char* CARD_SUIT_NAMES[4] = {"carreau", "trèfle", "cœur", "pique"};
+constexpr const char* CARD_OF = "de";
+constexpr const char* CARD_CHOSEN = "choisi";
+constexpr const char* NAME_HAND = "Votre main";
+constexpr const char* NAME_TABLE = "Table de jeu";
+constexpr const char* NAME_CHAT_LOG = "Messages du chat";
+constexpr const char* NAME_CHAT_INPUT = "Votre message";
+constexpr const char* NAME_STATUS = "État de la connexion";
+
+// What the table announces to a screen reader beside the game lines: whose
+// turn it is.
+constexpr const char* SAY_YOUR_TURN = "À vous de jouer";
+constexpr const char* SAY_TURN_OF = "Au tour de %1";

@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "rules/game_table.h"
 #include "table/board_widget.h"
+#include "table/table_accessibility.h"
 #include "ui/card_image.h"
 #include "ui/table_painter.h"
 
@@ -76,6 +77,7 @@ void HandCursor::MoveTo(int place) {
     slot_ = placed[place_];
     update(before);
     update(FrameRect());
+    NotifyCursorMoved(this, place_);
     emit CursorChanged();
 }
 
@@ -86,6 +88,7 @@ bool HandCursor::ToggleCard() {
     // The painter rewrites the rectangle; a raised card's one covers both places.
     if (g_table->selection[slot] != 0) g_cardRects[slot].top = HAND_TOP_SELECTED;
     parentWidget()->update();
+    NotifyCardToggled(this, place_);
     emit CursorChanged();
     return true;
 }

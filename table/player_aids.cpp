@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QStyleOption>
 #include <cstring>
 #include <string>
@@ -16,8 +17,11 @@
 #include "rules/game_table.h"
 #include "table/aid_texts.h"
 #include "table/board_widget.h"
+#include "table/game_lines.h"
 #include "table/hand_cursor.h"
+#include "table/table_accessibility.h"
 #include "table/table_window.h"
+#include "ui/chat_box.h"
 
 namespace {
 
@@ -59,7 +63,15 @@ QString Text(const char* utf8) {
 }  // namespace
 
 PlayerAids::PlayerAids(TableWindow* window) : QObject(window), window_(window) {
+    InstallTableAccessibility();
     cursor_ = new HandCursor(window->Board());
+    // Names for what shows no text of its own (the buttons take theirs).
+    cursor_->setAccessibleName(Text(NAME_HAND));
+    window->Board()->setAccessibleName(Text(NAME_TABLE));
+    window->ChatLogBox()->setAccessibleName(Text(NAME_CHAT_LOG));
+    window->ChatInput()->setAccessibleName(Text(NAME_CHAT_INPUT));
+    if (auto* status = window->findChild<QStatusBar*>())
+        status->setAccessibleName(Text(NAME_STATUS));
     cursor_->onCommand = [this](int id) {
         // What a click on the button does, and nothing while it is greyed.
         QPushButton* button = window_->Button(id);
@@ -107,19 +119,54 @@ void PlayerAids::RoundDealt() {
     round_.NewRound();
     cursor_->MoveTo(0);
     FocusTable(false);
+    toldTurn_ = 0;
+    TellTurn();
 }
 
 void PlayerAids::PlayApplied(int seat, const std::uint8_t* cards) {
     round_.Played(seat, cards);
     cursor_->update();
+    if (seat < 1 || seat > SEAT_COUNT) return;
+    Tell(PlayLine(g_seats[seat].name, cards));
+    if (g_table != nullptr && g_table->roundOver != 0 && g_table->leader == seat)
+        Tell(RoundEndLines(*g_table, seat));
+    TellTurn();
 }
 
 void PlayerAids::PassApplied(int seat) {
     round_.Passed(seat);
+    if (seat < 1 || seat > SEAT_COUNT) return;
+    Tell(PassLine(g_seats[seat].name));
+    TellTurn();
 }
 
 void PlayerAids::SeatChanged() {
     cursor_->update();
+}
+
+void PlayerAids::Tell(const std::string& line) {
+    // The lines end in "\r\n" for the log; a round's end holds several.
+    QString text = QString::fromUtf8(line.c_str()).trimmed();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Announce(window_->Board(), text);
+}
+
+void PlayerAids::TellTurn() {
+    if (g_table == nullptr || !GameLive() || g_playerCount != SEAT_COUNT ||
+        g_table->roundOver != 0) {
+        toldTurn_ = 0;
+        return;
+    }
+    const int turn = g_table->turn;
+    if (turn < 1 || turn > SEAT_COUNT || turn == toldTurn_) return;
+    toldTurn_ = turn;
+    if (turn == g_localSeat) {
+        Announce(window_->Board(), Text(SAY_YOUR_TURN));
+        return;
+    }
+    const QString name =
+        QString::fromUtf8(g_seats[turn].name, qstrnlen(g_seats[turn].name, NAME_SIZE));
+    Announce(window_->Board(), Text(SAY_TURN_OF).arg(name));
 }
 
 bool PlayerAids::ShowHint() {

@@ -1,6 +1,8 @@
 // What helps the player at the table beside the mouse: the keyboard (the
-// hand cursor, table/hand_cursor.h, and the buttons' visible focus) and the
-// hint ("Aide" -> "Conseil").
+// hand cursor, table/hand_cursor.h, and the buttons' visible focus), the
+// hint ("Aide" -> "Conseil"), and the screen reader's view of the table
+// (table/table_accessibility.h): names for every control and the game told
+// as it happens.
 //
 // The window creates one PlayerAids after its controls and hands it the
 // table's events, one call from each of its TableView handlers; it owns
@@ -10,6 +12,7 @@
 
 #include <QObject>
 #include <cstdint>
+#include <string>
 
 #include "bot/round_record.h"
 
@@ -44,10 +47,15 @@ class PlayerAids : public QObject {
     void FocusTable(bool always);
 
   private:
+    // Announces the game line of a play or pass, then whose turn it is when
+    // the turn has moved.
+    void Tell(const std::string& line);
+    void TellTurn();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TableWindow* window_;
     HandCursor* cursor_ = nullptr;
     QProxyStyle* buttonStyle_ = nullptr;
     RoundRecord round_;  // the round so far, for the hint's player
+    int toldTurn_ = 0;   // the seat whose turn was announced last
 };
