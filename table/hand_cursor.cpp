@@ -15,11 +15,11 @@
 
 namespace {
 
-// The cursor's frame: black, a bright yellow band, black, so that it shows
+// The cursor's frame: black, a bright blue band, black, so that it shows
 // on the felt, on a white card and on a red one alike. Each band is in
 // logical pixels and grows with the screen's scale.
 constexpr int FRAME_OUTSET = 3;
-const QColor FRAME_LIGHT(255, 221, 0);
+const QColor FRAME_LIGHT(0, 170, 255);
 
 // The held cards of the local player from the left, or 0 when no hand of the
 // local player is shown.

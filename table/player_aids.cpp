@@ -28,7 +28,7 @@ namespace {
 // The hint's player always decides the same way at the same table.
 constexpr std::uint64_t HINT_SEED = 20;
 
-// The buttons' focus: a black line and a bright yellow band along the
+// The buttons' focus: a black line and a bright blue band along the
 // button's edge, over what the style draws, so that the button that takes
 // Enter and Space is seen at once.
 class FocusFrameStyle : public QProxyStyle {
@@ -46,7 +46,7 @@ class FocusFrameStyle : public QProxyStyle {
             for (const QRect& part : region) painter->fillRect(part, colour);
         };
         ring(r, 1, Qt::black);
-        ring(r.adjusted(1, 1, -1, -1), 2, QColor(255, 221, 0));
+        ring(r.adjusted(1, 1, -1, -1), 2, QColor(0, 170, 255));
         painter->restore();
     }
 };

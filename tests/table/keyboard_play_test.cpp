@@ -33,7 +33,7 @@
 
 namespace {
 
-constexpr QRgb kFrameYellow = 0xFFFFDD00u;
+constexpr QRgb kFrameBlue = 0xFF00AAFFu;
 
 class KeyboardPlay : public testing::Test {
   protected:
@@ -232,20 +232,20 @@ TEST_F(KeyboardPlay, FramesOfTheFocusShowOnTheHandAndTheButtons) {
     const QImage board = window_->Board()->grab().toImage();
     const QRect frame = Cursor()->FrameRect();
     ASSERT_FALSE(frame.isEmpty());
-    // The frame's yellow band runs along the card's top edge.
-    EXPECT_EQ(board.pixel(frame.left() + 1, frame.top() + 4) | 0xFF000000u, kFrameYellow);
-    EXPECT_EQ(board.pixel(frame.center().x(), frame.top() + 1), kFrameYellow);
+    // The frame's blue band runs along the card's top edge.
+    EXPECT_EQ(board.pixel(frame.left() + 1, frame.top() + 4) | 0xFF000000u, kFrameBlue);
+    EXPECT_EQ(board.pixel(frame.center().x(), frame.top() + 1), kFrameBlue);
     // Without the focus there is no frame.
     window_->ChatInput()->setFocus();
     EXPECT_TRUE(Cursor()->FrameRect().isEmpty());
     const QImage unfocused = window_->Board()->grab().toImage();
-    EXPECT_NE(unfocused.pixel(frame.center().x(), frame.top() + 1), kFrameYellow);
+    EXPECT_NE(unfocused.pixel(frame.center().x(), frame.top() + 1), kFrameBlue);
 
     // Tab from the chat field and on reaches the buttons, which show the band.
     QPushButton* pass = window_->Button(IDC_PASS);
     pass->setFocus(Qt::TabFocusReason);
     const QImage button = pass->grab().toImage();
-    EXPECT_EQ(button.pixel(2, button.height() / 2), kFrameYellow);
+    EXPECT_EQ(button.pixel(2, button.height() / 2), kFrameBlue);
     // Clicking a button leaves the keys where they were.
     Cursor()->setFocus();
     QTest::mouseClick(window_->Button(IDC_CLEAR_CHAT), Qt::LeftButton);
