@@ -226,6 +226,9 @@ void TableWindow::OnInitDialog() {
     ResetSeatTable();
     SetFourColourDeck(options_.fourColours);
     SetHandByStrength(options_.handByStrength);
+    // Only the set the first paint draws: the screen's density at the
+    // table's scale, so that a dense screen does not load the cards twice.
+    SetCardPixelRatio(board_->devicePixelRatioF() * board_->TableScale());
     LoadTableImages();
     SetStatusText(STATUS_NO_CONNECTION);
     // (The window's system menu is left as the window system makes it.)
