@@ -227,6 +227,51 @@ TEST_F(KeyboardPlay, WholeRoundWithKeysAloneAgainstTheComputer) {
     (void)passes;
 }
 
+TEST_F(KeyboardPlay, CursorFollowsAShrinkingHandDownToOneCard) {
+    // A table of four shown with a hand set here: five cards, then fewer.
+    g_playerCount = SEAT_COUNT;
+    g_localSeat = 1;
+    std::fill(g_table->hands[1], g_table->hands[1] + HAND_SIZE, NO_CARD);
+    std::fill(g_table->selection, g_table->selection + HAND_SIZE, 0);
+    for (int slot = 0; slot < 5; ++slot)
+        g_table->hands[1][slot] = static_cast<std::uint8_t>(slot + 2);
+    HandCursor* cursor = Cursor();
+    cursor->setFocus();
+    QTest::keyClick(cursor, Qt::Key_End);
+    EXPECT_EQ(cursor->Place(), 4);
+    QTest::keyClick(cursor, Qt::Key_Left);
+    const int slot = cursor->Slot();
+    EXPECT_EQ(slot, 3);
+    // A card before the cursor leaves: the cursor stays on its card.
+    g_table->hands[1][0] = NO_CARD;
+    EXPECT_EQ(cursor->Slot(), slot);
+    EXPECT_EQ(cursor->Place(), 2);
+    // Its own card leaves: it keeps its place, within the hand.
+    g_table->hands[1][3] = NO_CARD;
+    g_table->hands[1][4] = NO_CARD;
+    EXPECT_EQ(cursor->Place(), 1);
+    EXPECT_EQ(cursor->Slot(), 2);
+    // One card: every move stays on it, Space raises and lowers it.
+    g_table->hands[1][1] = NO_CARD;
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End}) {
+        QTest::keyClick(cursor, key);
+        EXPECT_EQ(cursor->Place(), 0);
+        EXPECT_EQ(cursor->Slot(), 2);
+    }
+    QTest::keyClick(cursor, Qt::Key_Space);
+    EXPECT_NE(g_table->selection[2], 0);
+    EXPECT_FALSE(cursor->FrameRect().isEmpty());
+    QTest::keyClick(cursor, Qt::Key_Space);
+    EXPECT_EQ(g_table->selection[2], 0);
+    // No card: no cursor, and Space does nothing.
+    g_table->hands[1][2] = NO_CARD;
+    EXPECT_EQ(cursor->Place(), -1);
+    EXPECT_FALSE(cursor->ToggleCard());
+    EXPECT_TRUE(cursor->FrameRect().isEmpty());
+    g_playerCount = 0;
+    g_localSeat = 0;
+}
+
 TEST_F(KeyboardPlay, FramesOfTheFocusShowOnTheHandAndTheButtons) {
     StartWithKeys(2);
     const QImage board = window_->Board()->grab().toImage();
