@@ -81,7 +81,10 @@ PlayerAids::PlayerAids(TableWindow* window) : QObject(window), window_(window) {
             button->click();
     };
     cursor_->onChat = [this] { window_->ChatInput()->setFocus(Qt::ShortcutFocusReason); };
+    // Escape in the chat field, or in the log where a line is being
+    // selected, gives the keys back to the table.
     window->ChatInput()->installEventFilter(this);
+    window->ChatLogBox()->installEventFilter(this);
 
     // The buttons take the focus from Tab only: a click leaves the keys where
     // they were (on the table, most of the time).
@@ -99,7 +102,8 @@ PlayerAids::PlayerAids(TableWindow* window) : QObject(window), window_(window) {
 PlayerAids::~PlayerAids() = default;
 
 bool PlayerAids::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window_->ChatInput() && event->type() == QEvent::KeyPress) {
+    const bool chat = watched == window_->ChatInput() || watched == window_->ChatLogBox();
+    if (chat && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
             FocusTable(true);

@@ -159,6 +159,11 @@ TEST_F(KeyboardPlay, WholeRoundWithKeysAloneAgainstTheComputer) {
     Key(Qt::Key_Tab);
     EXPECT_EQ(window_->focusWidget(), window_->ChatInput());
     Key(Qt::Key_Escape);
+    // From the log too, where a line may have been selected with the mouse.
+    window_->ChatLogBox()->setFocus();
+    QTest::keyClick(window_->ChatLogBox(), Qt::Key_Escape);
+    EXPECT_EQ(window_->focusWidget(), Cursor());
+    EXPECT_FALSE(window_->IsDestroyed());
 
     // The round, with a quick computer: on each turn the first move the
     // table would take, the cursor left on the hand's last card.
