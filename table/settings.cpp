@@ -18,6 +18,7 @@ constexpr const char* KEY_SHOW_MOVES = "options/showMoves";
 constexpr const char* KEY_SOUNDS = "options/sounds";
 constexpr const char* KEY_FOUR_COLOURS = "options/fourColours";
 constexpr const char* KEY_HAND_BY_STRENGTH = "options/handByStrength";
+constexpr const char* KEY_TABLE_SIZE = "options/tableSize";
 
 QString Key(const char* key) {
     return QString::fromLatin1(key);
@@ -94,4 +95,16 @@ void SaveWindowOptions(const WindowOptions& options) {
     settings.setValue(Key(KEY_SOUNDS), options.sounds);
     settings.setValue(Key(KEY_FOUR_COLOURS), options.fourColours);
     settings.setValue(Key(KEY_HAND_BY_STRENGTH), options.handByStrength);
+}
+
+int LoadTableSize() {
+    const QSettings settings;
+    const int percent = settings.value(Key(KEY_TABLE_SIZE), TABLE_SIZE_FIT).toInt();
+    // Anything else than the menu's sizes (an edited file) fits the screen.
+    return percent == 100 || percent == 150 || percent == 200 ? percent : TABLE_SIZE_FIT;
+}
+
+void SaveTableSize(int percent) {
+    QSettings settings;
+    settings.setValue(Key(KEY_TABLE_SIZE), percent);
 }

@@ -51,3 +51,10 @@ struct WindowOptions {
 // The stored options; the default of each one that is not stored.
 WindowOptions LoadWindowOptions();
 void SaveWindowOptions(const WindowOptions& options);
+
+// "Options" -> "Taille de la table": TABLE_SIZE_FIT (fit to the screen, the
+// default) or a size in per cent of the designed one (100, 150, 200). Kept
+// apart from WindowOptions so that saving either never rewrites the other.
+constexpr int TABLE_SIZE_FIT = 0;
+int LoadTableSize();
+void SaveTableSize(int percent);

@@ -3,10 +3,10 @@
 // It is built the way its dialog template describes it: caption "Vantoro",
 // the menus "Jeu", "Options" and "Aide", a board of 425 x 277 dialog units in
 // the window font (DejaVu Sans, 9 points) on which the ten controls sit at
-// their dialog-unit places, and a one-part status line below; the size is
-// fixed. It owns the one GameTable (g_table) and the images from creation to
-// destruction, and it is the TableView through which the network code shows
-// what happens (installed in g_view for its whole life).
+// their dialog-unit places, and a one-part status line below; its size
+// follows the screen and the player (table/table_fit.h). It owns the one GameTable (g_table) and
+// the images from creation to destruction, and it is the TableView through which the network code
+// shows what happens (installed in g_view for its whole life).
 //
 // Every command, from a button, the menu, Enter (IDOK) or Escape and the
 // close box (IDCANCEL), reaches OnCommand with its id. Destruction
@@ -37,6 +37,8 @@
 #include "table/settings.h"
 
 class AutoPlay;
+class PlayerAids;
+class TableFit;
 class BoardWidget;
 class ChatLog;
 class QAction;
@@ -130,6 +132,10 @@ class TableWindow : public QDialog, public TableView {
     void SetLeaveQuestion(LeaveQuestion question);
     // The computer player of this window.
     AutoPlay* ComputerPlayer() const { return autoPlay_; }
+    // The keyboard, the hand cursor and the hint (table/player_aids.h).
+    PlayerAids* Aids() const { return aids_; }
+    // The table's size on the screen (table/table_fit.h).
+    TableFit* Fit() const { return fit_; }
 
     // The control with this id (IDOK, IDC_...), or null: the window's
     // GetDlgItem.
@@ -144,7 +150,7 @@ class TableWindow : public QDialog, public TableView {
     // The menu item with this id (IDM_NETWORK_GAME, IDM_PLAY_COMPUTER,
     // IDM_FILL_COMPUTER, IDM_DISCONNECT, IDCANCEL, the options IDM_SHOW_MOVES,
     // IDM_SOUNDS, IDM_FOUR_COLOURS, IDM_SORT_BY_STRENGTH, and IDM_RULES,
-    // IDM_ABOUT).
+    // IDM_KEYS, IDM_HINT, IDM_ABOUT).
     QAction* MenuItem(int id) const { return menuItems_.value(id, nullptr); }
     QString StatusText() const;
     // True once the window's destruction has run.
@@ -198,6 +204,8 @@ class TableWindow : public QDialog, public TableView {
     LeaveQuestion leaveQuestion_;
     WindowOptions options_;
     AutoPlay* autoPlay_ = nullptr;
+    PlayerAids* aids_ = nullptr;
+    TableFit* fit_ = nullptr;
     bool nextRoundAsked_ = false;
     bool localTurn_ = false;  // the table waited for the local player's move at the last look
     bool destroyed_ = false;

@@ -5,8 +5,8 @@
 #pragma once
 
 // Menus beside "Jeu", and their items.
-constexpr const char* MENU_OPTIONS = "Options";
-constexpr const char* MENU_HELP = "Aide";
+constexpr const char* MENU_OPTIONS = "&Options";
+constexpr const char* MENU_HELP = "&Aide";
 constexpr const char* ITEM_SHOW_MOVES = "Afficher les coups dans le chat";
 constexpr const char* ITEM_SOUNDS = "Sons";
 constexpr const char* ITEM_FOUR_COLOURS = "Cartes à quatre couleurs";
@@ -49,7 +49,10 @@ constexpr const char* RULES_TEXT =
     "Chacun commence avec 100 ; le gagnant ouvre la manche suivante.\n\n"
     "Cliquez sur vos cartes pour les lever (un second clic les baisse), puis « Jouer cartes » "
     "ou « Passer ». Après sa dernière carte, le gagnant lance la manche suivante avec « Tour "
-    "suivant ».";
+    "suivant ».\n\n"
+    "Au clavier : Gauche et Droite déplacent le cadre sur vos cartes, Espace lève ou baisse la "
+    "carte encadrée, Entrée joue, P passe, N lance la manche suivante (Aide → Raccourcis "
+    "clavier).";
 
 // "À propos de Vantoro": the version goes in place of %1.
 constexpr const char* ABOUT_TEXT =
