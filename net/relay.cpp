@@ -19,6 +19,9 @@ HostPolicy g_policy;
 // once the socket layer has passed the last one on, so that even the log of
 // a very long game never fills the layer's queue for one peer.
 constexpr std::size_t REPLAY_PIECE_BYTES = 256 * 1024;
+// How often a newcomer whose replay has all gone out is looked at again until
+// it has acknowledged it.
+constexpr int HANDOVER_POLL_MS = 10;
 
 bool IsHost() {
     return g_localSeat == 1;
@@ -295,7 +298,20 @@ void PumpReplay(int seat) {
     while (host.state == SeatState::kReplaying) {
         if (SockQueued(host.conn) > 0) return;
         if (host.replayAt >= g_gameLog.End()) {
-            HandOver(seat);
+            // Handed over once the newcomer has acknowledged the whole game:
+            // bytes a stopped reader leaves in the kernel's buffers are not
+            // its. No event tells of the acknowledgement; look again soon.
+            if (SockUnacknowledged(host.conn) == 0) {
+                HandOver(seat);
+            } else if (!host.ackLookDue) {
+                host.ackLookDue = true;
+                const std::uint64_t serial = host.serial;
+                QTimer::singleShot(HANDOVER_POLL_MS, [seat, serial] {
+                    if (!IsHost() || g_hostSeats[seat].serial != serial) return;
+                    g_hostSeats[seat].ackLookDue = false;
+                    PumpReplay(seat);
+                });
+            }
             return;
         }
         std::uint64_t end = host.replayAt;

@@ -113,6 +113,7 @@ bool MoveSeat(int seat, SeatState to, Socket conn) {
             host.newcomerAddr = SeatAddr{};
             std::memset(host.newcomerName, 0, sizeof host.newcomerName);
             host.replayAt = 0;
+            host.ackLookDue = false;
             break;
         case SeatState::kAccepted:
         case SeatState::kTakingOver:

@@ -58,6 +58,9 @@ struct HostSeat {
     // kReplaying: the position in the game's log (net/game_log.h) of the next
     // byte to hand to the newcomer.
     std::uint64_t replayAt = 0;
+    // kReplaying: a look is due at whether the newcomer has acknowledged the
+    // game so far (one at a time).
+    bool ackLookDue = false;
     // Changes at every move of the seat, so that a deadline set in one state
     // never strikes a later one.
     std::uint64_t serial = 0;

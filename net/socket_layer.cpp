@@ -17,6 +17,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <linux/sockios.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -708,6 +709,14 @@ int SockAvailable(Socket s, std::size_t* count) {
 std::size_t SockQueued(Socket s) {
     const Connection* c = Find(s);
     return c == nullptr ? 0 : c->Queued();
+}
+
+std::size_t SockUnacknowledged(Socket s) {
+    const Connection* c = Find(s);
+    if (c == nullptr) return 0;
+    int inKernel = 0;
+    if (ioctl(c->fd, SIOCOUTQ, &inKernel) != 0 || inKernel < 0) inKernel = 0;
+    return c->Queued() + static_cast<std::size_t>(inKernel);
 }
 
 int SockShutdown(Socket s, int how) {

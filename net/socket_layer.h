@@ -117,6 +117,10 @@ int SockAvailable(Socket s, std::size_t* count);
 // yet; 0 for a socket that is not open. While it is not 0, an FD_WRITE
 // follows when they have gone.
 std::size_t SockQueued(Socket s);
+// The bytes for the peer that it has not acknowledged yet: those the layer
+// holds and those the kernel has sent or holds without the peer's receipt.
+// 0 for a socket that is not open. No event tells when it falls.
+std::size_t SockUnacknowledged(Socket s);
 int SockShutdown(Socket s, int how);
 // Closes the socket: its notifications stop at once, and no event that was
 // already posted for it is delivered.

@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "net/relay.h"
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
 #include "ui/card_image.h"
@@ -78,6 +79,24 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
         DrawCard(painter, card, left + PLAY_LEFT + PLAY_STEP * shown, OTHER_PLAY_TOP);
         ++shown;
     }
+}
+
+// The host's turn limit, over its last TURN_COUNTDOWN_MS: the seconds left,
+// beside the turn marker of the seat whose move it waits for.
+void PaintTurnCountdown(QPainter& painter, int local, const QRect& client) {
+    int msLeft = 0;
+    const int seat = TurnLimitSeat(&msLeft);
+    if (seat == 0 || msLeft > TURN_COUNTDOWN_MS) return;
+    const int seconds = (msLeft + 999) / 1000;
+    const QPoint at =
+        seat == local ? QPoint(140, 245) : QPoint(AreaLeft(seat, local, client) + 125, 80);
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(QColor(255, 200, 0));
+    DrawTextAt(painter, at.x(), at.y(), QStringLiteral("%1 s").arg(seconds));
+    painter.restore();
 }
 
 // The local hand, drawn from the left so that each card lies over its left
@@ -162,6 +181,7 @@ void PaintTable(QPainter& painter, const QRect& client) {
         PaintOtherSeat(painter, table, seat, area * areaWidth, areaWidth);
     }
 
+    PaintTurnCountdown(painter, local, client);
     if (table.roundOver == 0) {
         if (table.turn == local)
             DrawImage(painter, g_turnLocalImage, 100, 230);

@@ -4,8 +4,9 @@
 // and the title picture); once they are, the three other players across the
 // top in turn order after the local seat, the local player at the bottom left,
 // each seat's latest play, the turn, pass and away markers, the money and win
-// counters and the round number. It reads g_table, the names in g_seats,
-// g_localSeat, g_playerCount and g_away, and writes only g_cardRects.
+// counters and the round number, and on the host the last seconds of its
+// turn limit (TURN_COUNTDOWN_MS) beside the seat it waits for. It reads g_table, the names in
+// g_seats, g_localSeat, g_playerCount and g_away, and writes only g_cardRects.
 //
 // The caller fills the area with the felt colour first and then calls
 // PaintTable; every change of what is shown is a repaint of the whole board
@@ -20,6 +21,9 @@
 #include "rules/game_table.h"
 
 class QPainter;
+
+// How long before the turn limit strikes its countdown shows on the felt.
+constexpr int TURN_COUNTDOWN_MS = 10000;
 
 // The felt: red 0, green 128, blue 0.
 inline QColor FeltColor() {

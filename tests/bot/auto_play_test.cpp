@@ -2,6 +2,7 @@
 // this process (a BotPlayer, as in vantoro-bot --host), the other seats are
 // clients that follow the wire format exactly, as the previous build does.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 
 #include <QCoreApplication>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "net/message_handler.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
+#include "net/socket_layer.h"
 #include "net/wire.h"
 #include "tests/support/scripted_peer.h"
 #include "tests/support/wire_client.h"
@@ -148,6 +150,78 @@ TEST_F(ComputerSeats, NobodySpeaksForAComputerSeatAndANewcomerWhoLeavesGivesItBa
     EXPECT_STREQ(g_seats[3].name, "Bea (ordi)");
     EXPECT_EQ(g_playerCount, 4);
     ASSERT_TRUE(ali->RunUntil([&] { return ali->NameOf(3) == "Bea (ordi)"; }, true));
+}
+
+// The turn limit: a player who stops playing is marked away for everyone,
+// then, when its program does not play the seat either, the host's computer
+// plays it; the round ends, every copy in step, and the player takes the seat
+// back by clearing its away flag.
+TEST_F(ComputerSeats, ASilentPlayerIsMarkedAwayThenPlayedByTheHost) {
+    SetTurnLimitForTest(300, 300);
+    auto ali = Seat("Ali", 2);
+    auto bob = Seat("Bob", 3);  // follows the table, never moves
+    auto cem = Seat("Cem", 4);
+    auto others = [&](const std::function<bool()>& done) {
+        return ali->RunUntil(
+            [&] {
+                bob->Poll();
+                cem->Poll();
+                cem->Act();
+                return done();
+            },
+            true, 20000);
+    };
+    ASSERT_TRUE(
+        others([&] { return ali->Away(3) == 1 && bob->Away(3) == 1 && cem->Away(3) == 1; }));
+    ASSERT_TRUE(others([] { return HostPlaysForSeat(3); }));
+    ASSERT_TRUE(others([] { return g_table->roundsPlayed >= 1; }));
+    // Without the limit the table waits for the people, and every copy settles.
+    SetTurnLimitForTest(0, 0);
+    ASSERT_TRUE(ali->RunUntil(
+        [&] {
+            bob->Poll();
+            cem->Poll();
+            return vtest::SameGame(ali->Table(), *g_table, nullptr) &&
+                   vtest::SameGame(bob->Table(), *g_table, nullptr) &&
+                   vtest::SameGame(cem->Table(), *g_table, nullptr);
+        },
+        false, 5000));
+    EXPECT_FALSE(HostPlaysForSeat(2));
+    ASSERT_TRUE(bob->Send(vtest::Msg({MSG_AWAY, 3, 0})));
+    ASSERT_TRUE(others([] { return !HostPlaysForSeat(3) && g_away[3] == 0; }));
+}
+
+// A newcomer that stops reading its replay can no longer hold the table up:
+// the computer plays the seat on, the newcomer is dropped at the deadline,
+// and the next newcomer takes the seat over in step with the table.
+TEST_F(ComputerSeats, ANewcomerThatStopsReadingIsDroppedAndTheTablePlaysOn) {
+    SetHandoverTimeoutForTest(2000);
+    FillEmptySeatsWithComputer();
+    ASSERT_TRUE(vtest::PumpUntil([] { return g_table->roundsPlayed >= 300; }, 60000));
+    vtest::RawPeer stalled;
+    ASSERT_TRUE(stalled.Connect(g_bindAddr.port, 4096));
+    ASSERT_EQ(stalled.ReadMessage(), vtest::Msg({MSG_SEAT_ASSIGN, 2}));
+    ASSERT_TRUE(stalled.Send(vtest::JoinMsg("Zed")));
+    // A few KiB of the replay, then not one byte more.
+    std::uint8_t some[4096];
+    ASSERT_TRUE(
+        vtest::PumpUntil([&] { return recv(stalled.fd(), some, sizeof some, MSG_DONTWAIT) > 0; }));
+    const int rounds = g_table->roundsPlayed;
+    ASSERT_TRUE(vtest::PumpUntil([] { return g_hostSeats[2].state == SeatState::kComputer; }, 5000))
+        << static_cast<int>(g_hostSeats[2].state) << " at " << g_hostSeats[2].replayAt << " of "
+        << g_gameLog.End() << ", unacknowledged " << SockUnacknowledged(g_hostSeats[2].conn);
+    EXPECT_GT(g_table->roundsPlayed, rounds) << "the table played on meanwhile";
+    EXPECT_TRUE(stalled.WaitClosed());
+    EXPECT_STREQ(g_seats[2].name, "Ordi 2");
+
+    auto slow = std::make_unique<WireClient>("Zoe");
+    ASSERT_TRUE(slow->Connect(g_bindAddr.port));
+    ASSERT_TRUE(slow->RunUntil([&] { return slow->Live(); }, false, 10000));
+    EXPECT_EQ(g_hostSeats[2].state, SeatState::kJoined);
+    std::string why;
+    ASSERT_TRUE(
+        slow->RunUntil([&] { return vtest::SameGame(slow->Table(), *g_table, &why); }, true, 5000))
+        << why;
 }
 
 }  // namespace
