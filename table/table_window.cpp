@@ -217,7 +217,7 @@ void TableWindow::OnInitDialog() {
     // (The window's system menu is left as the window system makes it.)
     g_view = this;
     // The window's computer player can hold the seats of a table it hosts.
-    SetHostPolicy(HostPolicy{true, 0});
+    SetHostPolicy(HostPolicy{true, 0, GameLength{}});
     setWindowIcon(ApplicationIcon());
     chatInput_->setMaxLength(CHAT_INPUT_LIMIT);
     g_table = new GameTable;

@@ -12,20 +12,22 @@
 namespace {
 
 QStringList HostArgs(int port, int rounds, int delayMs, int seed) {
-    QStringList args{"--host",      QStringLiteral("127.0.0.1:%1").arg(port),
-                     "--name",      "Host",
-                     "--deal-seed", QString::number(seed),
-                     "--delay",     QString::number(delayMs),
-                     "--trace",     "--verbose"};
+    QStringList args{"--host",        QStringLiteral("127.0.0.1:%1").arg(port),
+                     "--name",        "Host",
+                     "--deal-seed",   QString::number(seed),
+                     "--delay",       QString::number(delayMs),
+                     "--round-pause", "0",
+                     "--trace",       "--verbose"};
     if (rounds > 0) args << "--rounds" << QString::number(rounds);
     return args;
 }
 
 QStringList JoinArgs(int port, const QString& name, int rounds, int delayMs) {
-    QStringList args{"--join",  QStringLiteral("127.0.0.1:%1").arg(port),
-                     "--name",  name,
-                     "--delay", QString::number(delayMs),
-                     "--trace", "--verbose"};
+    QStringList args{"--join",        QStringLiteral("127.0.0.1:%1").arg(port),
+                     "--name",        name,
+                     "--delay",       QString::number(delayMs),
+                     "--round-pause", "0",
+                     "--trace",       "--verbose"};
     if (rounds > 0) args << "--rounds" << QString::number(rounds);
     return args;
 }

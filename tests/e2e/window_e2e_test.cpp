@@ -349,10 +349,16 @@ void SendChat(RecordingWindow& window, const QString& text) {
 }
 
 QStringList BotArgs(const QString& role, int port, const QString& name) {
-    return {role,      QStringLiteral("127.0.0.1:%1").arg(port),
-            "--name",  name,
-            "--delay", "0",
-            "--trace", "--verbose"};
+    return {role,
+            QStringLiteral("127.0.0.1:%1").arg(port),
+            "--name",
+            name,
+            "--delay",
+            "0",
+            "--round-pause",
+            "0",
+            "--trace",
+            "--verbose"};
 }
 
 // Every state keeps the 400 of money at the table.
@@ -508,7 +514,8 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
 TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayThemselves) {
     RecordingWindow& window = *window_;
     BotProcess host({"--host", QStringLiteral("127.0.0.1:%1").arg(port_), "--fill", "--name",
-                     "Hote", "--delay", "20", "--deal-seed", "5", "--trace", "--verbose"});
+                     "Hote", "--delay", "20", "--round-pause", "0", "--deal-seed", "5", "--trace",
+                     "--verbose"});
     ASSERT_TRUE(host.WaitForLog("[round] 2 finished", 20000)) << host.Log().toStdString();
 
     ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Zoe"), port_, IDC_JOIN));
@@ -529,6 +536,7 @@ TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayTh
 
     // Away: the program plays the seat (faster than a person would wait).
     window.ComputerPlayer()->SetDelays(20, 50);
+    window.ComputerPlayer()->SetRoundPause(0);
     const int rounds = g_table->roundsPlayed;
     Click(window.Button(IDC_AWAY));
     ASSERT_TRUE(WaitUntil([&] { return window.Button(IDC_AWAY)->isChecked(); }));
