@@ -9,6 +9,7 @@
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
 #include "table/connect_dialog.h"
+#include "table/game_length_box.h"
 #include "table/settings.h"
 #include "ui/dialog_units.h"
 
@@ -16,6 +17,9 @@ namespace {
 
 constexpr int COMPUTER_WIDTH_DLU = 191;
 constexpr int COMPUTER_HEIGHT_DLU = 67;
+// The "Fin de partie" row, below the rest.
+constexpr int GAME_LENGTH_ROW_DLU = 66;
+constexpr int GAME_LENGTH_EXTRA_DLU = 19;
 constexpr int NICKNAME_LIMIT = 16;
 constexpr const char* LOCAL_ADDRESS = "127.0.0.1";
 constexpr const char* ANY_FREE_PORT = "0";
@@ -49,10 +53,11 @@ ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
     setTabOrder(nickname_, level_);
     setTabOrder(level_, play_);
     setTabOrder(play_, cancel_);
+    gameLength_ = AddGameLengthBox(this, layout, GAME_LENGTH_ROW_DLU);
 
     connect(play_, &QPushButton::clicked, this, &ComputerDialog::OnPlay);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    setFixedSize(layout.Size(COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU));
+    setFixedSize(layout.Size(COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU + GAME_LENGTH_EXTRA_DLU));
 }
 
 void ComputerDialog::showEvent(QShowEvent* event) {
@@ -80,6 +85,7 @@ void ComputerDialog::OnPlay() {
             outcome_.hosting = true;
             outcome_.level = static_cast<BotLevel>(level_->currentData().toInt());
             SaveComputerFields({nickname_->text(), outcome_.level});
+            HostWithGameLength(gameLength_);
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:

@@ -35,6 +35,7 @@ class ComputerDialog : public QDialog {
     QComboBox* LevelBox() const { return level_; }
     QPushButton* PlayButton() const { return play_; }
     QPushButton* CancelButton() const { return cancel_; }
+    QComboBox* GameLengthBox() const { return gameLength_; }
     const ComputerGameOutcome& Outcome() const { return outcome_; }
 
     // "Jouer": hosts the table; the dialog ends when it is hosted or failed.
@@ -48,6 +49,7 @@ class ComputerDialog : public QDialog {
     QComboBox* level_ = nullptr;
     QPushButton* play_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QComboBox* gameLength_ = nullptr;  // "Fin de partie"
     ComputerGameOutcome outcome_;
 };
 

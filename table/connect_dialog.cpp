@@ -9,6 +9,7 @@
 #include "net/connect.h"
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
+#include "table/game_length_box.h"
 #include "table/settings.h"
 #include "ui/dialog_units.h"
 
@@ -16,6 +17,9 @@ namespace {
 
 constexpr int CONNECT_WIDTH_DLU = 191;
 constexpr int CONNECT_HEIGHT_DLU = 67;
+// The host's "Fin de partie" row, below the rest.
+constexpr int GAME_LENGTH_ROW_DLU = 66;
+constexpr int GAME_LENGTH_EXTRA_DLU = 19;
 constexpr int NICKNAME_LIMIT = 16;
 constexpr int PORT_LIMIT = 4;
 constexpr int ADDRESS_LIMIT = 15;
@@ -78,10 +82,11 @@ ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
     setTabOrder(host_, address_);
     setTabOrder(address_, port_);
     setTabOrder(port_, nickname_);
+    gameLength_ = AddGameLengthBox(this, layout, GAME_LENGTH_ROW_DLU);
 
     connect(host_, &QPushButton::clicked, this, [this] { OnCommand(IDC_HOST); });
     connect(join_, &QPushButton::clicked, this, [this] { OnCommand(IDC_JOIN); });
-    setFixedSize(layout.Size(CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU));
+    setFixedSize(layout.Size(CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU + GAME_LENGTH_EXTRA_DLU));
 }
 
 QLineEdit* ConnectDialog::Field(int id) const {
@@ -149,6 +154,7 @@ void ConnectDialog::OnCommand(int id) {
     switch (outcome.step) {
         case ConnectStep::Connected:
             SaveConnectFields({nickname_->text(), address_->text(), port_->text()});
+            if (id == IDC_HOST) HostWithGameLength(gameLength_);
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:

@@ -15,6 +15,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -60,12 +61,16 @@ class ConnectDialog : public QDialog {
     // Escape: nothing happens.
     void reject() override {}
 
+  public:
+    QComboBox* GameLengthBox() const { return gameLength_; }
+
   private:
     QLineEdit* nickname_ = nullptr;
     QLineEdit* address_ = nullptr;
     QLineEdit* port_ = nullptr;
     QPushButton* host_ = nullptr;
     QPushButton* join_ = nullptr;
+    QComboBox* gameLength_ = nullptr;  // "Fin de partie", for hosting
     bool initialised_ = false;
 };
 
