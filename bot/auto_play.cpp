@@ -20,6 +20,8 @@ constexpr int CATCH_UP_MS = 10;
 AutoPlay::AutoPlay(const AutoPlayOptions& options, QObject* parent)
     : QObject(parent), options_(options) {
     timer_.setSingleShot(true);
+    // A precise timer never fires early: the round's pause is at least its length.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &AutoPlay::Act);
 }
 

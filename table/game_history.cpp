@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
+#include <QPolygonF>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableWidget>
@@ -178,13 +178,37 @@ void PaintMoneyChart(QPainter& painter, const QRect& area, const GameRecord& rec
     painter.drawText(QRect(plot.left(), plot.bottom() + 4, 60, metrics.height()), Qt::AlignLeft,
                      QStringLiteral("0"));
 
-    painter.setRenderHint(QPainter::Antialiasing, true);
+    // More rounds than pixels: each pixel column keeps the lowest and the
+    // highest money of its rounds, which draws the same line at a fraction of
+    // the points; then the line needs no smoothing.
+    const bool dense = rounds > plot.width();
+    painter.setRenderHint(QPainter::Antialiasing, !dense);
     for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
-        QPainterPath path(QPointF(xOf(0), yOf(money[seat][0])));
-        for (int round = 1; round <= rounds; ++round)
-            path.lineTo(xOf(round), yOf(money[seat][static_cast<std::size_t>(round)]));
+        const std::vector<int>& values = money[seat];
+        QPolygonF line;
+        line.reserve(dense ? 2 * plot.width() + 2 : rounds + 1);
+        line << QPointF(xOf(0), yOf(values[0]));
+        if (dense) {
+            int round = 1;
+            for (int column = 1; column <= plot.width() && round <= rounds; ++column) {
+                const int upTo = std::min(rounds, static_cast<int>(static_cast<long long>(rounds) *
+                                                                   column / plot.width()));
+                if (upTo < round) continue;
+                int lowest = values[static_cast<std::size_t>(round)];
+                int highest = lowest;
+                for (; round <= upTo; ++round) {
+                    lowest = std::min(lowest, values[static_cast<std::size_t>(round)]);
+                    highest = std::max(highest, values[static_cast<std::size_t>(round)]);
+                }
+                const double columnX = plot.left() + column;
+                line << QPointF(columnX, yOf(highest)) << QPointF(columnX, yOf(lowest));
+            }
+        } else {
+            for (int round = 1; round <= rounds; ++round)
+                line << QPointF(xOf(round), yOf(values[static_cast<std::size_t>(round)]));
+        }
         painter.setPen(QPen(SeatColor(seat), 2));
-        painter.drawPath(path);
+        painter.drawPolyline(line);
     }
     painter.restore();
 }

@@ -72,9 +72,13 @@ TEST_F(ComputerGameTest, TheMenuOffersAGameAloneOffTheNetworkAndFillingWhileHost
     EXPECT_EQ(labels, QStringList({QStringLiteral("Jeu en réseau..."),
                                    QStringLiteral("Jouer contre l'ordinateur..."),
                                    QStringLiteral("Compléter avec l'ordinateur"),
+                                   QStringLiteral("Nouvelle partie"),
+                                   QStringLiteral("Historique de la partie..."),
                                    QStringLiteral("Déconnecter"), QStringLiteral("Quitter")}));
     // network, computer, fill, disconnect
     EXPECT_EQ(MenuStates(), std::vector<bool>({true, true, false, false}));
+    EXPECT_FALSE(window_->MenuItem(IDM_NEW_GAME)->isEnabled());
+    EXPECT_FALSE(window_->MenuItem(IDM_GAME_HISTORY)->isEnabled());
     ASSERT_EQ(StartNetwork(), 0);
     ASSERT_EQ(HostTable("Hana", "127.0.0.1", "0").step, ConnectStep::Connected);
     EXPECT_EQ(MenuStates(), std::vector<bool>({false, false, true, true}));
@@ -84,6 +88,9 @@ TEST_F(ComputerGameTest, TheMenuOffersAGameAloneOffTheNetworkAndFillingWhileHost
     EXPECT_EQ(g_playerCount, 4);
     EXPECT_EQ(window_->StatusText(), QStringLiteral("Game started"));
     EXPECT_EQ(MenuStates(), std::vector<bool>({false, false, false, true}));
+    // Seated, four at the table: the host may end the game, and see its history.
+    EXPECT_TRUE(window_->MenuItem(IDM_NEW_GAME)->isEnabled());
+    EXPECT_TRUE(window_->MenuItem(IDM_GAME_HISTORY)->isEnabled());
 }
 
 TEST_F(ComputerGameTest, EnterPlaysAtOnceAndTakesAnotherPortWhenTheUsualOneIsBusy) {
