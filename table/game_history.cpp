@@ -234,6 +234,7 @@ HistoryWindow::HistoryWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     auto* splitter = new QSplitter(Qt::Vertical, this);
     rounds_ = new QTableWidget(0, HISTORY_COLUMNS, splitter);
     rounds_->verticalHeader()->hide();
+    rounds_->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
     rounds_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     rounds_->setSelectionBehavior(QAbstractItemView::SelectRows);
     chart_ = new MoneyChart(splitter);
@@ -241,7 +242,7 @@ HistoryWindow::HistoryWindow(QWidget* owner) : QWidget(owner, Qt::Window) {
     splitter->addWidget(rounds_);
     splitter->addWidget(chart_);
     layout->addWidget(splitter);
-    resize(760, 560);
+    resize(820, 600);
 }
 
 HistoryWindow::~HistoryWindow() = default;
@@ -321,6 +322,10 @@ StandingsDialog::StandingsDialog(QWidget* owner, std::function<void(const GameRe
     places_->setHorizontalHeaderLabels({Text(STANDINGS_PLACE), Text(STANDINGS_PLAYER),
                                         Text(STANDINGS_MONEY), Text(STANDINGS_WINS)});
     places_->verticalHeader()->hide();
+    places_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    places_->horizontalHeader()->setStretchLastSection(true);
+    places_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    places_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     places_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     places_->setSelectionMode(QAbstractItemView::NoSelection);
     places_->setFocusPolicy(Qt::NoFocus);
@@ -369,7 +374,14 @@ void StandingsDialog::ShowGame(const GameRecord& record, bool hostWaits) {
         places_->setItem(place, 2, Cell(QString::number(standing.money)));
         places_->setItem(place, 3, Cell(QString::number(standing.wins)));
     }
-    places_->resizeColumnsToContents();
+    // The whole table in view, no scrolling.
+    int width = 2 * places_->frameWidth();
+    for (int column = 0; column < places_->columnCount(); ++column)
+        width += places_->horizontalHeader()->sectionSize(column);
+    int height = 2 * places_->frameWidth() + places_->horizontalHeader()->height();
+    for (int row = 0; row < SEAT_COUNT; ++row) height += places_->rowHeight(row);
+    places_->setMinimumSize(width + 40, height);
+    places_->setMaximumHeight(height);
     QStringList leaders;
     for (const Standing& standing : places) {
         if (standing.money == places.front().money && standing.wins == places.front().wins)

@@ -300,7 +300,8 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
 
 void TableWindow::UpdateNextRoundButton() {
     QPushButton* next = Button(IDC_NEXT_ROUND);
-    const bool enabled = LocalSeatWonRound() && !nextRoundAsked_;
+    // After the game's end the host deals the new game itself.
+    const bool enabled = LocalSeatWonRound() && !nextRoundAsked_ && !HostGameOver();
     next->setEnabled(enabled);
     next->setStyleSheet(enabled ? Text(NEXT_ROUND_STANDS_OUT) : QString());
 }

@@ -18,6 +18,7 @@
 #include "bot/moves.h"
 #include "net/connect.h"
 #include "net/message_handler.h"
+#include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
 #include "net/wire.h"
@@ -207,6 +208,59 @@ TEST_F(GameEnd, AClientShowsTheStandingsOfAGameOfThreeRoundsAndItsHistoryFollowe
     ASSERT_TRUE(vtest::PumpUntil([&] { return g_readStats.handled[MSG_NEW_GAME] >= 3; }));
     vtest::Pump(50);
     EXPECT_FALSE(standings->isVisible());
+}
+
+}  // namespace
+
+namespace {
+
+// The host's own end of a game: a window hosting three computer seats, with
+// "Après 1 manche" as the length (the dialogs offer 10, 20 or broke; the
+// policy takes any count). The round that reaches it deals no next round:
+// the standings show with "Nouvelle partie", which deals the new game at
+// once; "Nouvelle partie" of the menu ends a game with no round quietly.
+TEST(HostGameEnd, TheHostStopsAfterTheLengthShowsTheStandingsAndDealsOnNouvellePartie) {
+    auto window = std::make_unique<TableWindow>();
+    vtest::ResetSockets();
+    ASSERT_EQ(StartNetwork(), 0);
+    window->show();
+    AutoPlay* computer = window->ComputerPlayer();
+    computer->SetDelays(0, 0);
+    computer->SetRoundPause(0);
+    ASSERT_EQ(HostTable("Hana", "127.0.0.1", "0").step, ConnectStep::Connected);
+    HostPolicy policy = CurrentHostPolicy();
+    policy.gameLength = GameLength{1, false};
+    SetHostPolicy(policy);
+    // A new game with no round played: no standings.
+    ASSERT_EQ(FillEmptySeatsWithComputer(), 3);
+    window->OnCommand(IDM_NEW_GAME);
+    EXPECT_EQ(window->StandingsBox(), nullptr);
+    // The host's own seat plays itself too (a new game clears "Absent").
+    computer->SetPlaysLocalSeat(true);
+
+    ASSERT_TRUE(vtest::PumpUntil([] { return g_table->roundsPlayed == 1; }, 20000));
+    EXPECT_TRUE(HostGameOver());
+    StandingsDialog* standings = window->StandingsBox();
+    ASSERT_NE(standings, nullptr);
+    EXPECT_TRUE(standings->isVisible());
+    EXPECT_TRUE(standings->NewGameButton()->isVisible());
+    // The winner's computer does not deal the next round of an ended game.
+    vtest::Pump(200);
+    EXPECT_EQ(g_table->roundOver, 1);
+    EXPECT_EQ(g_table->roundsPlayed, 1);
+
+    QTest::mouseClick(standings->NewGameButton(), Qt::LeftButton);
+    EXPECT_FALSE(HostGameOver());
+    EXPECT_EQ(g_table->roundOver, 0);
+    EXPECT_EQ(g_table->roundsPlayed, 0);
+    for (int seat = 1; seat <= SEAT_COUNT; ++seat) EXPECT_EQ(g_table->money[seat], START_MONEY);
+    EXPECT_TRUE(standings->isVisible());  // the ended game's standings stay up
+    EXPECT_FALSE(standings->NewGameButton()->isVisible());
+    EXPECT_EQ(standings->Record().table.roundsPlayed, 1);
+
+    SetHostPolicy(HostPolicy{true, 0, GameLength{}});
+    window.reset();
+    vtest::ResetSockets();
 }
 
 }  // namespace
