@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "net/connect.h"
+#include "net/relay.h"
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
 #include "table/computer_dialog.h"
@@ -106,12 +107,18 @@ TEST_F(ComputerGameTest, EnterPlaysAtOnceAndTakesAnotherPortWhenTheUsualOneIsBus
     bool focusedNickname = false;
     QString level;
     QStringList levels;
+    QString firstLength;
+    QStringList lengths;
     OpenDialog([&](ComputerDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jouer contre l'ordinateur"));
         focusedNickname = dialog->focusWidget() == dialog->Nickname();
         level = dialog->LevelBox()->currentText();
         for (int i = 0; i < dialog->LevelBox()->count(); ++i)
             levels << dialog->LevelBox()->itemText(i);
+        for (int i = 0; i < dialog->GameLengthBox()->count(); ++i)
+            lengths << dialog->GameLengthBox()->itemText(i);
+        firstLength = dialog->GameLengthBox()->currentText();
+        dialog->GameLengthBox()->setCurrentIndex(3);
         QTest::keyClicks(dialog->Nickname(), QStringLiteral("Lea"));
         QTest::keyClick(dialog->Nickname(), Qt::Key_Return);
     });
@@ -120,6 +127,13 @@ TEST_F(ComputerGameTest, EnterPlaysAtOnceAndTakesAnotherPortWhenTheUsualOneIsBus
     EXPECT_EQ(level, QStringLiteral("Normal"));
     EXPECT_EQ(levels, QStringList({QStringLiteral("Facile"), QStringLiteral("Normal"),
                                    QStringLiteral("Difficile")}));
+    // "Fin de partie": "Jamais" first; the choice made is the host's.
+    EXPECT_EQ(firstLength, QStringLiteral("Jamais"));
+    EXPECT_EQ(lengths, QStringList({QStringLiteral("Jamais"), QStringLiteral("Après 10 manches"),
+                                    QStringLiteral("Après 20 manches"),
+                                    QStringLiteral("Quand un joueur n'a plus d'argent")}));
+    EXPECT_TRUE(CurrentHostPolicy().gameLength.untilBroke);
+    EXPECT_EQ(CurrentHostPolicy().gameLength.rounds, 0);
     ASSERT_EQ(g_localSeat, 1);
     if (held) {
         EXPECT_NE(g_bindAddr.port, 7171);
