@@ -1,5 +1,6 @@
 #include "bot/auto_play.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -19,6 +20,8 @@ constexpr int CATCH_UP_MS = 10;
 AutoPlay::AutoPlay(const AutoPlayOptions& options, QObject* parent)
     : QObject(parent), options_(options) {
     timer_.setSingleShot(true);
+    // A precise timer never fires early: the round's pause is at least its length.
+    timer_.setTimerType(Qt::PreciseTimer);
     connect(&timer_, &QTimer::timeout, this, &AutoPlay::Act);
 }
 
@@ -40,6 +43,10 @@ void AutoPlay::SetLevel(BotLevel level) {
 void AutoPlay::SetDelays(int computerDelayMs, int localDelayMs) {
     options_.computerDelayMs = computerDelayMs;
     options_.localDelayMs = localDelayMs;
+}
+
+void AutoPlay::SetRoundPause(int roundPauseMs) {
+    options_.roundPauseMs = roundPauseMs;
 }
 
 bool AutoPlay::PlaysSeat(int seat) const {
@@ -77,6 +84,8 @@ void AutoPlay::Hear(const TableEvent& event) {
 int AutoPlay::SeatToAct() const {
     if (g_table == nullptr || !GameLive()) return 0;
     if (g_table->roundOver != 0) {
+        // The host deals the new game by itself once the game has ended.
+        if (HostGameOver()) return 0;
         const int winner = g_table->leader;
         return !askedNextRound_ && PlaysSeat(winner) ? winner : 0;
     }
@@ -92,7 +101,11 @@ void AutoPlay::Look() {
     }
     if (timer_.isActive() && waitingSeat_ == seat) return;
     waitingSeat_ = seat;
-    timer_.start(seat == g_localSeat ? options_.localDelayMs : options_.computerDelayMs);
+    int delay = seat == g_localSeat ? options_.localDelayMs : options_.computerDelayMs;
+    // The winner's request for the next round: the round's end stays on
+    // every table for the pause first.
+    if (g_table->roundOver != 0) delay = std::max(delay, options_.roundPauseMs);
+    timer_.start(delay);
 }
 
 ComputerPlayer& AutoPlay::PlayerFor(int seat) {

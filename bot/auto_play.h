@@ -26,11 +26,18 @@
 #include "net/table_view.h"
 #include "rules/game_table.h"
 
+// The computer's pause after a round ends (vantoro-bot --round-pause).
+constexpr int DEFAULT_ROUND_PAUSE_MS = 3000;
+
 struct AutoPlayOptions {
     BotLevel level = DEFAULT_BOT_LEVEL;
     int computerDelayMs = 700;  // think time of a computer-held seat
     int localDelayMs = 1000;    // think time when playing the program's own seat
-    std::uint64_t seed = 1;     // each seat's player draws from its own seed after it
+    // How long after a round ends the winner it plays waits, at least, before
+    // it asks for the next round: the time for people to see what everyone
+    // held and paid. 0 leaves only the think time.
+    int roundPauseMs = DEFAULT_ROUND_PAUSE_MS;
+    std::uint64_t seed = 1;  // each seat's player draws from its own seed after it
 };
 
 class AutoPlay : public QObject {
@@ -47,6 +54,7 @@ class AutoPlay : public QObject {
     void SetLevel(BotLevel level);
     BotLevel Level() const { return options_.level; }
     void SetDelays(int computerDelayMs, int localDelayMs);
+    void SetRoundPause(int roundPauseMs);
     // True for a seat whose moves this program makes by itself now.
     bool PlaysSeat(int seat) const;
 

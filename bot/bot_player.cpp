@@ -51,6 +51,7 @@ AutoPlayOptions AutoPlayOf(const BotOptions& options) {
     autoPlay.level = options.level;
     autoPlay.computerDelayMs = options.delayMs;
     autoPlay.localDelayMs = options.delayMs;
+    autoPlay.roundPauseMs = options.roundPauseMs;
     autoPlay.seed = NameSeed(options.name);
     return autoPlay;
 }
@@ -62,7 +63,7 @@ BotPlayer::BotPlayer(const BotOptions& options, std::FILE* traceOut, std::FILE* 
     autoPlay_.SetPlaysLocalSeat(true);
     g_view = this;
     // Its computer player can hold the seats of a table it hosts.
-    SetHostPolicy(HostPolicy{true, 0});
+    SetHostPolicy(HostPolicy{true, 0, GameLength{}});
 }
 
 BotPlayer::~BotPlayer() {

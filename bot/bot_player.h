@@ -22,7 +22,8 @@ struct BotOptions {
     std::string name = "Bot";
     BotLevel level = DEFAULT_BOT_LEVEL;  // the players' generators are seeded from the name
     int delayMs = 600;
-    int rounds = 0;        // leave after this many finished rounds; 0 = stay
+    int roundPauseMs = DEFAULT_ROUND_PAUSE_MS;  // the wait after a round it won, before the next
+    int rounds = 0;                             // leave after this many finished rounds; 0 = stay
     bool trace = false;    // one state line on stdout after every message and action
     bool verbose = false;  // what a window would show, on stderr
 };

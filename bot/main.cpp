@@ -1,10 +1,10 @@
 // vantoro-bot: a computer player that joins or hosts a table and plays.
 //
 //   vantoro-bot --join ADDRESS[:PORT] [--name NAME] [--count N] [--level L]
-//               [--rounds N] [--delay MS] [--trace] [--verbose]
+//               [--rounds N] [--delay MS] [--trace] [--verbose] [--round-pause MS]
 //   vantoro-bot --host ADDRESS[:PORT] [--fill] [--turn-limit SECONDS] [--name NAME]
 //               [--level L] [--rounds N] [--delay MS] [--deal-seed S] [--trace]
-//               [--verbose]
+//               [--verbose] [--round-pause MS] [--game-length N|broke|never]
 //   vantoro-bot --help | --version
 //
 // The level (easy, normal or hard; normal by default) is the ComputerPlayer's;
@@ -61,6 +61,11 @@ constexpr const char* USAGE =
     "  --rounds N             leave the table after N finished rounds (default: stay until\n"
     "                         the table closes)\n"
     "  --delay MS             think time before each move, in milliseconds (default 600)\n"
+    "  --round-pause MS       wait after a round ends before asking for the next one, in\n"
+    "                         milliseconds (default 3000; 0 for none)\n"
+    "  --game-length L        (hosting only) when a game ends: after N rounds, \"broke\" when\n"
+    "                         a player has no money left, or \"never\" (the default); the\n"
+    "                         new game is dealt 10 seconds later\n"
     "  --deal-seed S          (hosting only) seed the deals from S, S + 1, ... instead of\n"
     "                         the clock, for reproducible tables\n"
     "  --trace                print one state line on standard output after every message\n"
@@ -83,6 +88,8 @@ struct CommandLine {
     int turnLimit = 0;
     bool haveSeed = false;
     std::uint32_t seed = 0;
+    bool haveGameLength = false;
+    GameLength gameLength;
 };
 
 [[noreturn]] void Fail(const std::string& message) {
@@ -152,6 +159,19 @@ CommandLine Parse(int argc, char** argv) {
             line.options.rounds = static_cast<int>(ParseNumber(option, value(), 1, 1000000000));
         } else if (option == "--delay") {
             line.options.delayMs = static_cast<int>(ParseNumber(option, value(), 0, 3600000));
+        } else if (option == "--round-pause") {
+            line.options.roundPauseMs = static_cast<int>(ParseNumber(option, value(), 0, 3600000));
+        } else if (option == "--game-length") {
+            const std::string length = value();
+            line.haveGameLength = true;
+            if (length == "never") {
+                line.gameLength = GameLength{};
+            } else if (length == "broke") {
+                line.gameLength = GameLength{0, true};
+            } else {
+                line.gameLength.rounds =
+                    static_cast<int>(ParseNumber(option, length.c_str(), 1, 1000000));
+            }
         } else if (option == "--deal-seed") {
             line.seed = static_cast<std::uint32_t>(ParseNumber(option, value(), 0, 4294967295L));
             line.haveSeed = true;
@@ -172,6 +192,7 @@ CommandLine Parse(int argc, char** argv) {
     if (line.haveSeed && !line.host) Fail("--deal-seed is for the hosting player only");
     if (line.fill && !line.host) Fail("--fill is for the hosting player only");
     if (line.turnLimit > 0 && !line.host) Fail("--turn-limit is for the hosting player only");
+    if (line.haveGameLength && !line.host) Fail("--game-length is for the hosting player only");
     if (line.count > 0 && named && line.options.name.size() + 1 > NAME_MAX_CHARS) {
         Fail("--name with --count needs at most 15 characters");
     }
@@ -234,8 +255,13 @@ int main(int argc, char** argv) {
     g_table = new GameTable();
 
     BotPlayer player(line.options);
-    // Its computer keeps leavers' seats; the turn limit is the host's choice.
-    SetHostPolicy(HostPolicy{true, line.turnLimit});
+    // Its computer keeps leavers' seats; the turn limit and the game's length
+    // are the host's choice.
+    HostPolicy policy = CurrentHostPolicy();
+    policy.computerHoldsSeats = true;
+    policy.turnLimitSeconds = line.turnLimit;
+    if (line.host) policy.gameLength = line.gameLength;
+    SetHostPolicy(policy);
     QObject::connect(&player, &BotPlayer::Finished, &application, &QCoreApplication::exit);
 
     const int started = StartNetwork();

@@ -107,6 +107,8 @@ class TurnLimit {
 
     int DueSeat() const {
         if (!IsHost() || LimitMs() == 0 || g_table == nullptr || !GameLive()) return 0;
+        // After the game's end nobody's move is due: the host deals the new game.
+        if (HostGameOver(nullptr)) return 0;
         const int seat = g_table->roundOver != 0 ? g_table->leader : g_table->turn;
         if (seat < 1 || seat > SEAT_COUNT || IsComputerSeat(seat) || PlaysFor(seat)) return 0;
         // The host's own seat is played by this program once it is away.
@@ -185,6 +187,37 @@ class TurnLimit {
 TurnLimit& TheTurnLimit() {
     static TurnLimit limit;
     return limit;
+}
+
+// The host's end of a game: armed when a round brings the game to its length,
+// it deals the new game when its time is up.
+class GameEnd {
+  public:
+    void Arm() {
+        if (!timer_.isSingleShot()) {
+            timer_.setSingleShot(true);
+            QObject::connect(&timer_, &QTimer::timeout, [] { StartNewTableGame(); });
+        }
+        clock_.start();
+        timer_.start(GAME_END_PAUSE_MS);
+    }
+    void Cancel() { timer_.stop(); }
+    bool Pending(int* msLeft) const {
+        const bool pending = timer_.isActive();
+        if (msLeft != nullptr)
+            *msLeft =
+                pending ? std::max(0, GAME_END_PAUSE_MS - static_cast<int>(clock_.elapsed())) : 0;
+        return pending;
+    }
+
+  private:
+    QTimer timer_;
+    QElapsedTimer clock_;
+};
+
+GameEnd& TheGameEnd() {
+    static GameEnd end;
+    return end;
 }
 
 // ---------------------------------------------------------------------------
@@ -405,6 +438,7 @@ void CloseSock(Socket* sock, int mark) {
 void Disconnect() {
     if (g_localSeat == 1) {
         TheTurnLimit().Reset();
+        TheGameEnd().Cancel();
         for (int seat = 2; seat <= SEAT_COUNT; ++seat) {
             Socket sock = g_hostSeats[seat].conn;
             CloseSock(&sock, 1);
@@ -548,6 +582,10 @@ bool ApplyGameMessage(const std::uint8_t* msg, int len, Socket from) {
             event.cards = g_table->tablePlay;
             TellView(event);
             if (g_table->roundOver != 0 && g_table->leader == seat) {
+                // The view hears of the round's end with the game's end, if
+                // it came, already known.
+                if (IsHost() && GameLive() && GameLengthReached(*g_table, g_policy.gameLength))
+                    TheGameEnd().Arm();
                 event.kind = TableEvent::Kind::kRoundEnded;
                 event.cards = nullptr;
                 TellView(event);
@@ -566,6 +604,9 @@ bool ApplyGameMessage(const std::uint8_t* msg, int len, Socket from) {
 
 void DealAndSend(int newGame) {
     if (g_localSeat != 1 || g_playerCount != 4 || g_table == nullptr) return;
+    // The game has ended: its next deal is the new game's.
+    if (newGame == 0 && TheGameEnd().Pending(nullptr)) return;
+    TheGameEnd().Cancel();
     if (newGame != 0) {
         TableEvent ending;
         ending.kind = TableEvent::Kind::kGameEnding;
@@ -581,7 +622,23 @@ void DealAndSend(int newGame) {
     }
 }
 
+bool GameLengthReached(const GameTable& table, const GameLength& length) {
+    if (table.roundsPlayed <= 0) return false;
+    if (length.rounds > 0 && table.roundsPlayed >= length.rounds) return true;
+    if (length.untilBroke) {
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            if (table.money[s] <= 0) return true;
+        }
+    }
+    return false;
+}
+
+bool HostGameOver(int* msLeft) {
+    return TheGameEnd().Pending(msLeft);
+}
+
 void StartNewTableGame() {
+    TheGameEnd().Cancel();
     for (int s = 0; s <= SEAT_COUNT; ++s) g_away[s] = 0;
     ShowAwayChecked(false);
     DealAndSend(1);

@@ -27,6 +27,7 @@
 
 #include "net/game_log.h"
 #include "net/seat_table.h"
+#include "rules/game_table.h"
 
 // How long the host waits, from the accept, for a seated connection's
 // MSG_JOIN. A connection that has not joined by then is closed by the host
@@ -48,6 +49,21 @@ constexpr int HANDOVER_TIMEOUT_MS = 30000;
 // Tests only, as SetJoinTimeoutForTest, for HANDOVER_TIMEOUT_MS.
 void SetHandoverTimeoutForTest(int ms);
 
+// How long a game lasts at the host's table: `rounds` finished rounds (0 for
+// no count), or, with `untilBroke`, until a round leaves a seat with no money
+// (0 or less); with neither the game never ends by itself ("Jamais").
+struct GameLength {
+    int rounds = 0;
+    bool untilBroke = false;
+};
+// True when the game on `table` has reached its length: checked after a round
+// ends, so a table with no finished round never has.
+bool GameLengthReached(const GameTable& table, const GameLength& length);
+
+// How long the host's standings stay up after the game's end before the host
+// deals the new game.
+constexpr int GAME_END_PAUSE_MS = 10000;
+
 // What the host does with its seats, set by whoever starts the host before
 // the first connection (the window's dialogs, vantoro-bot's options).
 struct HostPolicy {
@@ -59,6 +75,10 @@ struct HostPolicy {
     // after winning) is due and nothing comes from their seat within this
     // many seconds, the host marks the seat away with MSG_AWAY; 0 for none.
     int turnLimitSeconds = 0;
+    // When a game ends: once a round has brought it to its length, the host
+    // deals no next round; after GAME_END_PAUSE_MS (or at once through
+    // StartNewTableGame) it starts a new game.
+    GameLength gameLength;
 };
 void SetHostPolicy(const HostPolicy& policy);
 const HostPolicy& CurrentHostPolicy();
@@ -134,6 +154,11 @@ void DealAndSend(int newGame);
 // away flag cleared (the host's own box too), then DealAndSend with a new
 // game.
 void StartNewTableGame();
+
+// On the host, true from the round that brought the game to its length until
+// the new game is dealt (a next-round request is not dealt meanwhile);
+// *msLeft, when given, is the time left before the new game.
+bool HostGameOver(int* msLeft = nullptr);
 
 // The write-ready event for a socket. Tells the overflow connection, if one
 // is open, that the table is full (MSG_HOST_FULL), whichever socket the event

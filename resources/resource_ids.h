@@ -64,8 +64,11 @@ constexpr int IDM_FOUR_COLOURS = 40008;      // "Cartes à quatre couleurs"
 constexpr int IDM_SORT_BY_STRENGTH = 40009;  // "Trier ma main par force"
 constexpr int IDM_RULES = 40010;             // "Règles du jeu"
 constexpr int IDM_ABOUT = 40011;             // "À propos de Vantoro"
-constexpr int IDM_KEYS = 40020;              // "Raccourcis clavier"
-constexpr int IDM_HINT = 40021;              // "Conseil"
+// More of "Jeu".
+constexpr int IDM_NEW_GAME = 40012;      // "Nouvelle partie" (the host's, four seated)
+constexpr int IDM_GAME_HISTORY = 40013;  // "Historique de la partie..."
+constexpr int IDM_KEYS = 40020;          // "Raccourcis clavier"
+constexpr int IDM_HINT = 40021;          // "Conseil"
 
 // Controls of the "Jouer contre l'ordinateur" dialog ("Pseudo :" is IDC_NICKNAME).
 constexpr int IDC_LEVEL = 1015;          // "Niveau :"

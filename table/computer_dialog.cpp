@@ -10,6 +10,7 @@
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
 #include "table/connect_dialog.h"
+#include "table/game_length_box.h"
 #include "table/settings.h"
 #include "ui/dialog_units.h"
 
@@ -17,6 +18,9 @@ namespace {
 
 constexpr int COMPUTER_WIDTH_DLU = 191;
 constexpr int COMPUTER_HEIGHT_DLU = 86;
+// The "Fin de partie" row, above the buttons.
+constexpr int GAME_LENGTH_ROW_DLU = 63;
+constexpr int GAME_LENGTH_EXTRA_DLU = 19;
 constexpr int NICKNAME_LIMIT = 16;
 constexpr const char* LOCAL_ADDRESS = "127.0.0.1";
 constexpr const char* ANY_FREE_PORT = "0";
@@ -47,18 +51,20 @@ ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
     turnLimit_ = AddTurnLimitChoice(this, layout, 3, 44);
     play_ = new QPushButton(QStringLiteral("Jouer"), this);
     play_->setDefault(true);
-    layout.Place(play_, 77, 65, 50, 14);
+    layout.Place(play_, 77, 84, 50, 14);
     cancel_ = new QPushButton(QStringLiteral("Annuler"), this);
     cancel_->setAutoDefault(false);
-    layout.Place(cancel_, 134, 65, 50, 14);
+    layout.Place(cancel_, 134, 84, 50, 14);
     setTabOrder(nickname_, level_);
     setTabOrder(level_, turnLimit_);
-    setTabOrder(turnLimit_, play_);
+    gameLength_ = AddGameLengthBox(this, layout, GAME_LENGTH_ROW_DLU);
+    setTabOrder(turnLimit_, gameLength_);
+    setTabOrder(gameLength_, play_);
     setTabOrder(play_, cancel_);
 
     connect(play_, &QPushButton::clicked, this, &ComputerDialog::OnPlay);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-    setFixedSize(layout.Size(COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU));
+    setFixedSize(layout.Size(COMPUTER_WIDTH_DLU, COMPUTER_HEIGHT_DLU + GAME_LENGTH_EXTRA_DLU));
 }
 
 void ComputerDialog::showEvent(QShowEvent* event) {
@@ -75,7 +81,10 @@ void ComputerDialog::OnPlay() {
         return;
     }
     const QByteArray nickname = Utf8Prefix(nickname_->text(), NICKNAME_LIMIT);
-    SetHostPolicy(HostPolicy{true, TurnLimitOf(turnLimit_)});
+    HostPolicy policy = CurrentHostPolicy();
+    policy.computerHoldsSeats = true;
+    policy.turnLimitSeconds = TurnLimitOf(turnLimit_);
+    SetHostPolicy(policy);
     ConnectOutcome outcome = HostTable(nickname.constData(), LOCAL_ADDRESS, DEFAULT_PORT_TEXT);
     // The usual port is taken (another table on this machine): any free one.
     if (outcome.step == ConnectStep::Failed && outcome.endResult == 0 &&
@@ -88,6 +97,7 @@ void ComputerDialog::OnPlay() {
             outcome_.level = static_cast<BotLevel>(level_->currentData().toInt());
             SaveComputerFields({nickname_->text(), outcome_.level});
             SaveTurnLimit(TurnLimitOf(turnLimit_));
+            HostWithGameLength(gameLength_);
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:

@@ -36,6 +36,7 @@ class ComputerDialog : public QDialog {
     QComboBox* TurnLimitChoice() const { return turnLimit_; }
     QPushButton* PlayButton() const { return play_; }
     QPushButton* CancelButton() const { return cancel_; }
+    QComboBox* GameLengthBox() const { return gameLength_; }
     const ComputerGameOutcome& Outcome() const { return outcome_; }
 
     // "Jouer": hosts the table; the dialog ends when it is hosted or failed.
@@ -50,6 +51,7 @@ class ComputerDialog : public QDialog {
     QComboBox* turnLimit_ = nullptr;
     QPushButton* play_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    QComboBox* gameLength_ = nullptr;  // "Fin de partie"
     ComputerGameOutcome outcome_;
 };
 

@@ -11,6 +11,7 @@
 #include "net/relay.h"
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
+#include "table/game_length_box.h"
 #include "table/settings.h"
 #include "table/window_texts.h"
 #include "ui/dialog_units.h"
@@ -19,6 +20,9 @@ namespace {
 
 constexpr int CONNECT_WIDTH_DLU = 191;
 constexpr int CONNECT_HEIGHT_DLU = 86;
+// The host's "Fin de partie" row, below the rest.
+constexpr int GAME_LENGTH_ROW_DLU = 85;
+constexpr int GAME_LENGTH_EXTRA_DLU = 19;
 constexpr int NICKNAME_LIMIT = 16;
 constexpr int PORT_LIMIT = 4;
 // A dotted address, or a machine's name (at most 253 characters).
@@ -110,10 +114,11 @@ ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
     turnLimit_ = AddTurnLimitChoice(this, layout, 3, 66);
     setTabOrder(port_, nickname_);
     setTabOrder(nickname_, turnLimit_);
+    gameLength_ = AddGameLengthBox(this, layout, GAME_LENGTH_ROW_DLU);
 
     connect(host_, &QPushButton::clicked, this, [this] { OnCommand(IDC_HOST); });
     connect(join_, &QPushButton::clicked, this, [this] { OnCommand(IDC_JOIN); });
-    setFixedSize(layout.Size(CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU));
+    setFixedSize(layout.Size(CONNECT_WIDTH_DLU, CONNECT_HEIGHT_DLU + GAME_LENGTH_EXTRA_DLU));
 }
 
 QLineEdit* ConnectDialog::Field(int id) const {
@@ -179,7 +184,10 @@ void ConnectDialog::OnCommand(int id) {
     const QByteArray port = port_->text().toLatin1().left(PORT_LIMIT);
     if (id == IDC_HOST) {
         // The window's computer can keep seats; the limit is the host's choice.
-        SetHostPolicy(HostPolicy{true, TurnLimitOf(turnLimit_)});
+        HostPolicy policy = CurrentHostPolicy();
+        policy.computerHoldsSeats = true;
+        policy.turnLimitSeconds = TurnLimitOf(turnLimit_);
+        SetHostPolicy(policy);
     }
     const ConnectOutcome outcome =
         id == IDC_HOST ? HostTable(nickname.constData(), address.constData(), port.constData())
@@ -187,7 +195,10 @@ void ConnectDialog::OnCommand(int id) {
     switch (outcome.step) {
         case ConnectStep::Connected:
             SaveConnectFields({nickname_->text(), address_->text(), port_->text()});
-            if (id == IDC_HOST) SaveTurnLimit(TurnLimitOf(turnLimit_));
+            if (id == IDC_HOST) {
+                SaveTurnLimit(TurnLimitOf(turnLimit_));
+                HostWithGameLength(gameLength_);
+            }
             done(outcome.endResult);
             break;
         case ConnectStep::UnknownHost:

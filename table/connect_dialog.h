@@ -74,6 +74,9 @@ class ConnectDialog : public QDialog {
     // Escape: nothing happens.
     void reject() override {}
 
+  public:
+    QComboBox* GameLengthBox() const { return gameLength_; }
+
   private:
     QLineEdit* nickname_ = nullptr;
     QLineEdit* address_ = nullptr;
@@ -81,6 +84,7 @@ class ConnectDialog : public QDialog {
     QPushButton* host_ = nullptr;
     QPushButton* join_ = nullptr;
     QComboBox* turnLimit_ = nullptr;
+    QComboBox* gameLength_ = nullptr;  // "Fin de partie", for hosting
     bool initialised_ = false;
 };
 

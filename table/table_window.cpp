@@ -28,6 +28,7 @@
 #include "rules/game_table.h"
 #include "table/aid_texts.h"
 #include "table/board_widget.h"
+#include "table/game_history.h"
 #include "table/game_lines.h"
 #include "table/hand_cursor.h"
 #include "table/player_aids.h"
@@ -155,6 +156,9 @@ void TableWindow::BuildFromTemplate() {
     addItem(IDM_PLAY_COMPUTER, QStringLiteral("Jouer contre l'ordinateur..."));
     addItem(IDM_FILL_COMPUTER, QStringLiteral("Compléter avec l'ordinateur"));
     gameMenu_->addSeparator();
+    addItem(IDM_NEW_GAME, Text(ITEM_NEW_GAME));
+    addItem(IDM_GAME_HISTORY, Text(ITEM_GAME_HISTORY));
+    gameMenu_->addSeparator();
     addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
     addItem(IDCANCEL, QStringLiteral("Quitter"));
     connect(gameMenu_, &QMenu::aboutToShow, this, &TableWindow::OnInitMenuPopup);
@@ -234,7 +238,7 @@ void TableWindow::OnInitDialog() {
     // (The window's system menu is left as the window system makes it.)
     g_view = this;
     // The window's computer player can hold the seats of a table it hosts.
-    SetHostPolicy(HostPolicy{true, 0});
+    SetHostPolicy(HostPolicy{true, 0, GameLength{}});
     setWindowIcon(ApplicationIcon());
     chatInput_->setMaxLength(CHAT_INPUT_LIMIT);
     g_table = new GameTable;
@@ -284,13 +288,30 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
         case Kind::kRoundEnded:
             // The play that emptied a hand ended the round: who won, who paid.
             if (g_table != nullptr) AppendGameLine(RoundEndLines(*g_table, seat));
+            if (history_ != nullptr) history_->LiveGameChanged();
+            // On the host, the round that brought the game to its length.
+            if (g_localSeat == 1 && HostGameOver()) ShowStandings(true);
             break;
         case Kind::kRoundDealt:
             nextRoundAsked_ = false;
             aids_->RoundDealt();
             break;
+        case Kind::kGameEnding:
+            // Every window shows the standings of a game that ends after a
+            // round or more, from its own table as it stands.
+            if (standingsOfLiveGame_ && standings_ != nullptr) {
+                standings_->NewGameStarted();
+            } else if (event.gameLive && g_table != nullptr && g_table->roundsPlayed > 0) {
+                ShowStandings(false);
+            }
+            standingsOfLiveGame_ = false;
+            break;
         case Kind::kSeatChanged:
             aids_->SeatChanged();
+            if (history_ != nullptr) history_->LiveGameChanged();
+            break;
+        case Kind::kGameStarted:
+            if (history_ != nullptr) history_->LiveGameChanged();
             break;
         default:
             break;
@@ -302,7 +323,8 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
 
 void TableWindow::UpdateNextRoundButton() {
     QPushButton* next = Button(IDC_NEXT_ROUND);
-    const bool enabled = LocalSeatWonRound() && !nextRoundAsked_;
+    // After the game's end the host deals the new game itself.
+    const bool enabled = LocalSeatWonRound() && !nextRoundAsked_ && !HostGameOver();
     next->setEnabled(enabled);
     next->setStyleSheet(enabled ? Text(NEXT_ROUND_STANDS_OUT) : QString());
 }
@@ -394,6 +416,12 @@ void TableWindow::OnCommand(int id) {
         case IDM_DISCONNECT:
             OnDisconnect();
             break;
+        case IDM_NEW_GAME:
+            OnNewGame();
+            break;
+        case IDM_GAME_HISTORY:
+            OnGameHistory();
+            break;
         case IDM_SHOW_MOVES:
         case IDM_SOUNDS:
         case IDM_FOUR_COLOURS:
@@ -457,6 +485,43 @@ void TableWindow::OnPlayComputer() {
 
 void TableWindow::OnFillComputer() {
     FillEmptySeatsWithComputer();
+}
+
+void TableWindow::OnNewGame() {
+    if (g_localSeat != 1 || g_playerCount != SEAT_COUNT) return;
+    StartNewTableGame();
+}
+
+void TableWindow::OnGameHistory() {
+    if (g_localSeat == 0 || g_table == nullptr) return;
+    OpenHistory(nullptr);
+}
+
+void TableWindow::OpenHistory(const GameRecord* ended) {
+    if (history_ == nullptr) {
+        history_ = new HistoryWindow(this);
+        // Beside the table, where the screen allows.
+        history_->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    if (ended != nullptr) {
+        history_->ShowEndedGame(*ended);
+    } else {
+        history_->FollowLiveGame();
+    }
+    history_->raise();
+}
+
+void TableWindow::ShowStandings(bool hostWaits) {
+    if (g_table == nullptr || g_table->roundsPlayed <= 0) return;
+    if (standings_ == nullptr) {
+        standings_ = new StandingsDialog(
+            this, [this](const GameRecord& record) { OpenHistory(&record); },
+            [] {
+                if (g_localSeat == 1 && HostGameOver()) StartNewTableGame();
+            });
+    }
+    standings_->ShowGame(RecordOfLiveGame(), hostWaits);
+    standingsOfLiveGame_ = hostWaits;
 }
 
 void TableWindow::OnDisconnect() {
@@ -532,6 +597,8 @@ void TableWindow::OnInitMenuPopup() {
         seatEmpty = seatEmpty || g_seats[seat].sock == INVALID_SOCKET;
     menuItems_.value(IDM_FILL_COMPUTER)
         ->setEnabled(g_localSeat == 1 && g_playerCount < SEAT_COUNT && seatEmpty);
+    menuItems_.value(IDM_NEW_GAME)->setEnabled(g_localSeat == 1 && g_playerCount == SEAT_COUNT);
+    menuItems_.value(IDM_GAME_HISTORY)->setEnabled(g_localSeat != 0);
 }
 
 void TableWindow::OnClearChat() {
@@ -563,6 +630,8 @@ void TableWindow::DestroyWindow() {
 }
 
 void TableWindow::OnDestroy() {
+    if (history_ != nullptr) history_->hide();
+    if (standings_ != nullptr) standings_->hide();
     delete g_table;
     g_table = nullptr;
     FreeTableImages();

@@ -40,6 +40,9 @@ class AutoPlay;
 class PlayerAids;
 class TableFit;
 class BoardWidget;
+class HistoryWindow;
+class StandingsDialog;
+struct GameRecord;
 class ChatLog;
 class QAction;
 class QKeyEvent;
@@ -93,6 +96,11 @@ class TableWindow : public QDialog, public TableView {
     void OnNetworkGame();
     void OnPlayComputer();
     void OnFillComputer();
+    // "Nouvelle partie" (the host's, four seated): the game ends at once and
+    // a new one is dealt. "Historique de la partie...": the history window,
+    // beside the table, following the game.
+    void OnNewGame();
+    void OnGameHistory();
     void OnDisconnect();
     void OnQuit();
     // "Options": each check item toggles its option, applies it at once and
@@ -136,6 +144,9 @@ class TableWindow : public QDialog, public TableView {
     PlayerAids* Aids() const { return aids_; }
     // The table's size on the screen (table/table_fit.h).
     TableFit* Fit() const { return fit_; }
+    // The history window and the standings dialog, null until first shown.
+    HistoryWindow* History() const { return history_; }
+    StandingsDialog* StandingsBox() const { return standings_; }
 
     // The control with this id (IDOK, IDC_...), or null: the window's
     // GetDlgItem.
@@ -187,6 +198,11 @@ class TableWindow : public QDialog, public TableView {
     bool MayLeaveGame();
     // Ends the window after the fatal "Winsock Fatal Error!" box.
     void FatalNetworkError();
+    // The game's end: the standings of the game on the table as it stands
+    // (`hostWaits` on the host before its new game); after the first round
+    // only.
+    void ShowStandings(bool hostWaits);
+    void OpenHistory(const GameRecord* ended);
 
     BoardWidget* board_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
@@ -206,6 +222,9 @@ class TableWindow : public QDialog, public TableView {
     AutoPlay* autoPlay_ = nullptr;
     PlayerAids* aids_ = nullptr;
     TableFit* fit_ = nullptr;
+    HistoryWindow* history_ = nullptr;
+    StandingsDialog* standings_ = nullptr;
+    bool standingsOfLiveGame_ = false;  // the standings show the game on the table
     bool nextRoundAsked_ = false;
     bool localTurn_ = false;  // the table waited for the local player's move at the last look
     bool destroyed_ = false;

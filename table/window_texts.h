@@ -88,3 +88,30 @@ constexpr const char* REFUSED_OPENING_CARD = "le premier coup de la partie doit 
 constexpr const char* REFUSED_NO_COMBINATION = "ces cartes ne forment pas une combinaison";
 constexpr const char* REFUSED_DOES_NOT_BEAT = "ce coup ne bat pas celui de la table";
 constexpr const char* REFUSED_LEADER_PASS = "vous avez la main, vous ne pouvez pas passer";
+
+// The game's history, its end and its length.
+constexpr const char* ITEM_NEW_GAME = "Nouvelle partie";
+constexpr const char* ITEM_GAME_HISTORY = "Historique de la partie...";
+constexpr const char* HISTORY_TITLE = "Historique de la partie";
+constexpr const char* HISTORY_ENDED_TITLE = "Historique de la partie terminée";
+constexpr const char* HISTORY_ROUND = "Manche";
+constexpr const char* HISTORY_WINNER = "Gagnant";
+constexpr const char* HISTORY_PAID = "Payé\n%1";     // the seat's name in %1
+constexpr const char* HISTORY_MONEY = "Argent\n%1";  // the seat's name in %1
+constexpr const char* HISTORY_NO_ROUND = "Aucune manche jouée";
+constexpr const char* STANDINGS_TITLE = "Fin de la partie";
+constexpr const char* STANDINGS_WINNER = "%1 gagne la partie !";
+constexpr const char* STANDINGS_WINNERS = "Égalité en tête : %1";
+constexpr const char* STANDINGS_PLACE = "Place";
+constexpr const char* STANDINGS_PLAYER = "Joueur";
+constexpr const char* STANDINGS_MONEY = "Argent";
+constexpr const char* STANDINGS_WINS = "Manches gagnées";
+constexpr const char* STANDINGS_ROUNDS = "%1 manches jouées";
+constexpr const char* STANDINGS_COUNTDOWN = "Nouvelle partie dans %1 s";
+constexpr const char* STANDINGS_HISTORY = "Historique de la partie...";
+constexpr const char* STANDINGS_NEW_GAME = "Nouvelle partie";
+constexpr const char* STANDINGS_CLOSE = "Fermer";
+// "Fin de partie" in the host's dialogs, its choices in GameLengthChoice order.
+constexpr const char* GAME_LENGTH_LABEL = "Fin de partie :";
+constexpr const char* GAME_LENGTH_CHOICES[4] = {"Jamais", "Après 10 manches", "Après 20 manches",
+                                                "Quand un joueur n'a plus d'argent"};

@@ -24,6 +24,76 @@ constexpr int PLAY_LEFT = 10;
 constexpr int OTHER_PLAY_TOP = 70;
 constexpr int LOCAL_PLAY_TOP = 170;
 
+// A text whose top-left corner is at (x, y).
+void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
+    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
+}
+
+// The other seats' held cards: backs (or, at the round's end, the cards) 10
+// pixels apart from x = area + 50, at y = 15.
+constexpr int HELD_LEFT = 50;
+constexpr int HELD_STEP = 10;
+constexpr int HELD_TOP = 15;
+// Where a seat's payment is written at the round's end: under its money.
+constexpr int PAID_LEFT = 5;
+constexpr int PAID_TOP = 62;
+
+// The gold of the marks that call for attention (one card left, a payment).
+QColor AttentionColor() {
+    return QColor(255, 204, 0);
+}
+
+int SmallBackWidth() {
+    if (g_cardImages != nullptr && g_cardImages[CARD_BACK_SMALL] != nullptr &&
+        !g_cardImages[CARD_BACK_SMALL]->IsNull())
+        return g_cardImages[CARD_BACK_SMALL]->Width();
+    return 35;
+}
+
+// The number of cards a seat holds, just right of its backs whose right edge
+// is `right`; with one card left it stands out, black on gold.
+void PaintHeldCount(QPainter& painter, int held, int right) {
+    const QString text = QString::number(held);
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.save();
+    painter.setFont(font);
+    const QFontMetrics metrics(font);
+    const QRect box(right + 3, HELD_TOP + 14, metrics.horizontalAdvance(text) + 8,
+                    metrics.height() + 2);
+    if (held == 1) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(AttentionColor());
+        painter.drawRoundedRect(box, 3, 3);
+        painter.setPen(Qt::black);
+    } else {
+        painter.setPen(Qt::white);
+    }
+    painter.drawText(box, Qt::AlignCenter, text);
+    painter.restore();
+}
+
+// At the round's end, what the seat paid ("−3") or, for the winner, what it
+// took ("+9"), under its money.
+void PaintRoundResult(QPainter& painter, const GameTable& table, int seat, int left) {
+    if (table.roundsPlayed < 1 || table.history == nullptr) return;
+    const RoundResult& result = table.history[table.roundsPlayed - 1];
+    int amount = -static_cast<int>(result.charged[seat]);
+    if (seat == table.leader) {
+        amount = 0;
+        for (int s = 1; s <= SEAT_COUNT; ++s) amount += result.charged[s];
+    }
+    QFont font = painter.font();
+    font.setBold(true);
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(AttentionColor());
+    const QString text =
+        amount > 0 ? QStringLiteral("+%1").arg(amount) : QStringLiteral("\u2212%1").arg(-amount);
+    DrawTextAt(painter, left + PAID_LEFT, PAID_TOP, text);
+    painter.restore();
+}
+
 // The left edge of the area of the other seat `seat` (the seat after the
 // local one sits in the left third, the one before it in the right third).
 int AreaLeft(int seat, int local, const QRect& client) {
@@ -37,11 +107,6 @@ void PaintWaitingScreen(QPainter& painter) {
     for (int card = 0; card < DECK_SIZE; ++card)
         DrawCard(painter, card, 30 + 15 * (card % 13), 30 + 80 * (card / 13));
     if (g_titleImage != nullptr) g_titleImage->Draw(painter, 415, 40);
-}
-
-// A text whose top-left corner is at (x, y).
-void DrawTextAt(QPainter& painter, int x, int y, const QString& text) {
-    painter.drawText(x, y + painter.fontMetrics().ascent(), text);
 }
 
 void DrawImage(QPainter& painter, const CardImage* image, int x, int y) {
@@ -66,18 +131,36 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     DrawTextAt(painter, left + 5, 47, QStringLiteral("$: %1").arg(table.money[seat]));
     painter.setPen(Qt::black);
 
-    int backs = 0;
-    for (int slot = 0; slot < HAND_SIZE; ++slot) {
-        if (table.hands[seat][slot] == NO_CARD) continue;
-        DrawCard(painter, CARD_BACK_SMALL, left + 50 + 10 * backs, 15);
-        ++backs;
+    // While the round runs, a back per card held; from its end until the next
+    // deal, the cards themselves in the same places, kept inside the seat's
+    // area (the latest play is drawn over their lower part).
+    const bool roundEnd = table.roundOver != 0;
+    if (roundEnd) {
+        painter.save();
+        painter.setClipRect(QRect(left, 0, areaWidth, OTHER_PLAY_TOP + CardHeight()),
+                            Qt::IntersectClip);
     }
+    int held = 0;
+    for (int slot = 0; slot < HAND_SIZE; ++slot) {
+        const std::uint8_t card = table.hands[seat][slot];
+        if (card == NO_CARD) continue;
+        DrawCard(painter, roundEnd ? card : CARD_BACK_SMALL, left + HELD_LEFT + HELD_STEP * held,
+                 HELD_TOP);
+        ++held;
+    }
+    if (roundEnd) painter.restore();
     int shown = 0;
     for (int place = 0; place < PLAY_SIZE; ++place) {
         const std::uint8_t card = table.lastPlays[seat][place];
         if (card == NO_CARD) continue;
         DrawCard(painter, card, left + PLAY_LEFT + PLAY_STEP * shown, OTHER_PLAY_TOP);
         ++shown;
+    }
+
+    if (roundEnd) {
+        PaintRoundResult(painter, table, seat, left);
+    } else if (held > 0) {
+        PaintHeldCount(painter, held, left + HELD_LEFT + HELD_STEP * (held - 1) + SmallBackWidth());
     }
 }
 

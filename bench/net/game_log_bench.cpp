@@ -27,6 +27,7 @@ void BM_GameLogOfAComputerTable(benchmark::State& state) {
     BotOptions options;
     options.name = "Hote";
     options.delayMs = 0;
+    options.roundPauseMs = 0;
     std::size_t bytes = 0;
     std::size_t messages = 0;
     for (auto _ : state) {

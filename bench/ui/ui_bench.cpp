@@ -5,6 +5,11 @@
 //   BM_PaintOneCard         one card's rectangle (the repaint of a click)
 //   BM_PaintTableDense      the full table on a board of device pixel ratio 2,
 //                           with the cards drawn at twice the size
+//   BM_PaintRoundEnd        the whole board at a round's end: the other seats'
+//                           held cards face up and the payments
+//   BM_PaintMoneyChart/N    the history's chart of N rounds (760 x 300)
+//   BM_HistoryWindow/N      the whole history window of N rounds painted
+//                           (grab: its table of rounds and its chart)
 //   BM_LoadCardSet          loading the 65 images of a card set (classic or
 //                           four colours, at ratio 1 or 2): what switching
 //                           the deck or moving to another screen costs
@@ -46,6 +51,7 @@
 #include "net/seat_table.h"
 #include "rules/game_table.h"
 #include "table/board_widget.h"
+#include "table/game_history.h"
 #include "table/table_window.h"
 #include "ui/card_image.h"
 #include "ui/dialog_units.h"
@@ -170,6 +176,80 @@ void BM_PaintTableDense(benchmark::State& state) {
     SetCardPixelRatio(1);
 }
 BENCHMARK(BM_PaintTableDense)->Unit(benchmark::kMicrosecond);
+
+// Plays the round on `table` to its end: each seat on turn plays its first
+// single card the rules accept, or passes.
+void PlayRoundToEnd(GameTable& table) {
+    while (table.roundOver == 0) {
+        const int seat = table.turn;
+        bool played = false;
+        for (int slot = 0; slot < HAND_SIZE && !played; ++slot) {
+            if (table.hands[seat][slot] == NO_CARD) continue;
+            std::uint8_t chosen[HAND_SIZE] = {};
+            chosen[slot] = 1;
+            played = table.Play(seat, chosen) == 1;
+        }
+        if (!played) table.Pass(seat);
+    }
+}
+
+// A game of `rounds` finished rounds, with the names of SetUpMidGame.
+GameRecord GameOfRounds(int rounds) {
+    GameRecord record;
+    record.table.DealWithSeed(20261209u, 1);
+    for (int round = 0; round < rounds; ++round) {
+        if (round > 0) record.table.DealWithSeed(20261209u + static_cast<std::uint32_t>(round), 0);
+        PlayRoundToEnd(record.table);
+    }
+    const char* names[SEAT_COUNT + 1] = {"", "Anne", "Bruno", "Chloé", "David"};
+    for (int seat = 1; seat <= SEAT_COUNT; ++seat)
+        record.names[seat] = QString::fromUtf8(names[seat]);
+    return record;
+}
+
+void BM_PaintRoundEnd(benchmark::State& state) {
+    LoadTableImages();
+    GameTable table;
+    g_table = &table;
+    SetUpMidGame(table);
+    table.selection[3] = 0;
+    PlayRoundToEnd(table);
+    QImage board(BoardSize(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&board);
+        PaintBoard(painter, board.rect());
+        painter.end();
+        benchmark::DoNotOptimize(board.constBits());
+    }
+    g_table = nullptr;
+    g_playerCount = 0;
+    FreeTableImages();
+}
+BENCHMARK(BM_PaintRoundEnd)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintMoneyChart(benchmark::State& state) {
+    const GameRecord record = GameOfRounds(static_cast<int>(state.range(0)));
+    QImage chart(760, 300, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&chart);
+        PaintMoneyChart(painter, chart.rect(), record);
+        painter.end();
+        benchmark::DoNotOptimize(chart.constBits());
+    }
+}
+BENCHMARK(BM_PaintMoneyChart)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+void BM_HistoryWindow(benchmark::State& state) {
+    const GameRecord record = GameOfRounds(static_cast<int>(state.range(0)));
+    HistoryWindow window(nullptr);
+    window.ShowEndedGame(record);
+    for (auto _ : state) {
+        const QPixmap shot = window.grab();
+        benchmark::DoNotOptimize(shot.cacheKey());
+    }
+    window.hide();
+}
+BENCHMARK(BM_HistoryWindow)->Arg(10)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 void BM_LoadCardSet(benchmark::State& state) {
     const bool fourColours = state.range(0) == 1;

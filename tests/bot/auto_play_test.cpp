@@ -31,6 +31,7 @@ class ComputerSeats : public testing::Test {
         BotOptions options;
         options.name = "Hana";
         options.delayMs = 0;
+        options.roundPauseMs = 0;
         host_ = std::make_unique<BotPlayer>(options, stdout, stderr);
         ASSERT_EQ(HostTable("Hana", "127.0.0.1", "0").step, ConnectStep::Connected);
     }

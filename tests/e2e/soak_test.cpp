@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <memory>
 
 #include "net/wire.h"
@@ -12,20 +13,22 @@
 namespace {
 
 QStringList HostArgs(int port, int rounds, int delayMs, int seed) {
-    QStringList args{"--host",      QStringLiteral("127.0.0.1:%1").arg(port),
-                     "--name",      "Host",
-                     "--deal-seed", QString::number(seed),
-                     "--delay",     QString::number(delayMs),
-                     "--trace",     "--verbose"};
+    QStringList args{"--host",        QStringLiteral("127.0.0.1:%1").arg(port),
+                     "--name",        "Host",
+                     "--deal-seed",   QString::number(seed),
+                     "--delay",       QString::number(delayMs),
+                     "--round-pause", "0",
+                     "--trace",       "--verbose"};
     if (rounds > 0) args << "--rounds" << QString::number(rounds);
     return args;
 }
 
 QStringList JoinArgs(int port, const QString& name, int rounds, int delayMs) {
-    QStringList args{"--join",  QStringLiteral("127.0.0.1:%1").arg(port),
-                     "--name",  name,
-                     "--delay", QString::number(delayMs),
-                     "--trace", "--verbose"};
+    QStringList args{"--join",        QStringLiteral("127.0.0.1:%1").arg(port),
+                     "--name",        name,
+                     "--delay",       QString::number(delayMs),
+                     "--round-pause", "0",
+                     "--trace",       "--verbose"};
     if (rounds > 0) args << "--rounds" << QString::number(rounds);
     return args;
 }
@@ -181,4 +184,47 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// The computer's pause after a round, over real sockets: a table of four
+// vantoro-bot players (the host and three joined) with no think time plays
+// three rounds. At the default pause the winner of each of the first two
+// rounds waits 3 s before asking for the next deal, so the table takes at
+// least 6 s; with --round-pause 0 the same rounds take a fraction of that.
+static double SecondsForThreeRounds(const QString& roundPause) {
+    const int port = FreeLoopbackPort();
+    if (port == 0) return -1;
+    QStringList hostArgs = HostArgs(port, 3, 0, 20261209);
+    QStringList joinArgs = JoinArgs(port, QStringLiteral("Client"), 3, 0);
+    joinArgs << "--count"
+             << "3";
+    // The default is what is measured when no pause is given.
+    for (QStringList* args : {&hostArgs, &joinArgs}) {
+        const qsizetype at = args->indexOf(QStringLiteral("--round-pause"));
+        if (roundPause.isEmpty())
+            args->remove(at, 2);
+        else
+            (*args)[at + 1] = roundPause;
+    }
+    QElapsedTimer clock;
+    clock.start();
+    BotProcess host(hostArgs);
+    if (!host.WaitForLog("hosting on", 10000)) return -1;
+    BotProcess clients(joinArgs);
+    if (host.WaitForExit(60000) != 0) return -1;
+    const double seconds = clock.elapsed() / 1000.0;
+    clients.WaitForExit(10000);
+    const std::vector<TraceState> states = Distinct(ParseTrace(host.Output()));
+    if (states.empty() || states.back().rounds < 3) return -1;
+    return seconds;
+}
+
+TEST(RoundPause, TheComputerWaitsThreeSecondsAfterARoundUnlessToldNone) {
+    const double paused = SecondsForThreeRounds(QString());
+    ASSERT_GT(paused, 0) << "the table did not play its three rounds";
+    EXPECT_GE(paused, 6.0);
+    EXPECT_LT(paused, 40.0);
+    const double unpaused = SecondsForThreeRounds(QStringLiteral("0"));
+    ASSERT_GT(unpaused, 0) << "the table did not play its three rounds";
+    EXPECT_LT(unpaused, 6.0);
 }

@@ -23,6 +23,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
@@ -39,6 +40,7 @@
 #include "rules/game_table.h"
 #include "table/board_widget.h"
 #include "table/connect_dialog.h"
+#include "table/game_history.h"
 #include "table/table_window.h"
 #include "tests/e2e/bot_process.h"
 #include "ui/chat_box.h"
@@ -349,10 +351,16 @@ void SendChat(RecordingWindow& window, const QString& text) {
 }
 
 QStringList BotArgs(const QString& role, int port, const QString& name) {
-    return {role,      QStringLiteral("127.0.0.1:%1").arg(port),
-            "--name",  name,
-            "--delay", "0",
-            "--trace", "--verbose"};
+    return {role,
+            QStringLiteral("127.0.0.1:%1").arg(port),
+            "--name",
+            name,
+            "--delay",
+            "0",
+            "--round-pause",
+            "0",
+            "--trace",
+            "--verbose"};
 }
 
 // Every state keeps the 400 of money at the table.
@@ -508,7 +516,8 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
 TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayThemselves) {
     RecordingWindow& window = *window_;
     BotProcess host({"--host", QStringLiteral("127.0.0.1:%1").arg(port_), "--fill", "--name",
-                     "Hote", "--delay", "20", "--deal-seed", "5", "--trace", "--verbose"});
+                     "Hote", "--delay", "20", "--round-pause", "0", "--deal-seed", "5", "--trace",
+                     "--verbose"});
     ASSERT_TRUE(host.WaitForLog("[round] 2 finished", 20000)) << host.Log().toStdString();
 
     ASSERT_TRUE(ConnectThroughDialog(window, QStringLiteral("Zoe"), port_, IDC_JOIN));
@@ -521,6 +530,28 @@ TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayTh
         return t.roundsPlayed >= 2 && (t.roundOver == 0 ? t.turn : t.leader) == g_localSeat;
     })) << "rounds "
         << g_table->roundsPlayed;
+    // The history, opened after the replay, holds every round it brought:
+    // each row the record's payments, the last money the table's.
+    window.OnCommand(IDM_GAME_HISTORY);
+    ASSERT_NE(window.History(), nullptr);
+    const QTableWidget* rows = window.History()->Rounds();
+    ASSERT_EQ(rows->rowCount(), g_table->roundsPlayed);
+    for (int r = 0; r < g_table->roundsPlayed; ++r) {
+        const RoundResult& result = g_table->history[r];
+        for (int s = 1; s <= SEAT_COUNT; ++s) {
+            const QString paid = rows->item(r, 1 + s)->text();
+            if (result.charged[s] == 0) {
+                EXPECT_EQ(rows->item(r, 1)->text(), QString::fromUtf8(g_seats[s].name)) << r;
+            } else {
+                EXPECT_EQ(paid, QStringLiteral("\u2212%1").arg(result.charged[s])) << r << s;
+            }
+        }
+    }
+    for (int s = 1; s <= SEAT_COUNT; ++s) {
+        EXPECT_EQ(rows->item(g_table->roundsPlayed - 1, 1 + SEAT_COUNT + s)->text(),
+                  QString::number(g_table->money[s]))
+            << s;
+    }
     if (g_table->roundOver != 0) {
         ASSERT_TRUE(window.Button(IDC_NEXT_ROUND)->isEnabled());
         Click(window.Button(IDC_NEXT_ROUND));
@@ -529,6 +560,7 @@ TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayTh
 
     // Away: the program plays the seat (faster than a person would wait).
     window.ComputerPlayer()->SetDelays(20, 50);
+    window.ComputerPlayer()->SetRoundPause(0);
     const int rounds = g_table->roundsPlayed;
     Click(window.Button(IDC_AWAY));
     ASSERT_TRUE(WaitUntil([&] { return window.Button(IDC_AWAY)->isChecked(); }));

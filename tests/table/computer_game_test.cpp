@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "net/connect.h"
+#include "net/relay.h"
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
 #include "table/computer_dialog.h"
@@ -72,9 +73,13 @@ TEST_F(ComputerGameTest, TheMenuOffersAGameAloneOffTheNetworkAndFillingWhileHost
     EXPECT_EQ(labels, QStringList({QStringLiteral("Jeu en réseau..."),
                                    QStringLiteral("Jouer contre l'ordinateur..."),
                                    QStringLiteral("Compléter avec l'ordinateur"),
+                                   QStringLiteral("Nouvelle partie"),
+                                   QStringLiteral("Historique de la partie..."),
                                    QStringLiteral("Déconnecter"), QStringLiteral("Quitter")}));
     // network, computer, fill, disconnect
     EXPECT_EQ(MenuStates(), std::vector<bool>({true, true, false, false}));
+    EXPECT_FALSE(window_->MenuItem(IDM_NEW_GAME)->isEnabled());
+    EXPECT_FALSE(window_->MenuItem(IDM_GAME_HISTORY)->isEnabled());
     ASSERT_EQ(StartNetwork(), 0);
     ASSERT_EQ(HostTable("Hana", "127.0.0.1", "0").step, ConnectStep::Connected);
     EXPECT_EQ(MenuStates(), std::vector<bool>({false, false, true, true}));
@@ -84,6 +89,9 @@ TEST_F(ComputerGameTest, TheMenuOffersAGameAloneOffTheNetworkAndFillingWhileHost
     EXPECT_EQ(g_playerCount, 4);
     EXPECT_EQ(window_->StatusText(), QStringLiteral("Game started"));
     EXPECT_EQ(MenuStates(), std::vector<bool>({false, false, false, true}));
+    // Seated, four at the table: the host may end the game, and see its history.
+    EXPECT_TRUE(window_->MenuItem(IDM_NEW_GAME)->isEnabled());
+    EXPECT_TRUE(window_->MenuItem(IDM_GAME_HISTORY)->isEnabled());
 }
 
 TEST_F(ComputerGameTest, EnterPlaysAtOnceAndTakesAnotherPortWhenTheUsualOneIsBusy) {
@@ -99,12 +107,18 @@ TEST_F(ComputerGameTest, EnterPlaysAtOnceAndTakesAnotherPortWhenTheUsualOneIsBus
     bool focusedNickname = false;
     QString level;
     QStringList levels;
+    QString firstLength;
+    QStringList lengths;
     OpenDialog([&](ComputerDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Jouer contre l'ordinateur"));
         focusedNickname = dialog->focusWidget() == dialog->Nickname();
         level = dialog->LevelBox()->currentText();
         for (int i = 0; i < dialog->LevelBox()->count(); ++i)
             levels << dialog->LevelBox()->itemText(i);
+        for (int i = 0; i < dialog->GameLengthBox()->count(); ++i)
+            lengths << dialog->GameLengthBox()->itemText(i);
+        firstLength = dialog->GameLengthBox()->currentText();
+        dialog->GameLengthBox()->setCurrentIndex(3);
         QTest::keyClicks(dialog->Nickname(), QStringLiteral("Lea"));
         QTest::keyClick(dialog->Nickname(), Qt::Key_Return);
     });
@@ -113,6 +127,13 @@ TEST_F(ComputerGameTest, EnterPlaysAtOnceAndTakesAnotherPortWhenTheUsualOneIsBus
     EXPECT_EQ(level, QStringLiteral("Normal"));
     EXPECT_EQ(levels, QStringList({QStringLiteral("Facile"), QStringLiteral("Normal"),
                                    QStringLiteral("Difficile")}));
+    // "Fin de partie": "Jamais" first; the choice made is the host's.
+    EXPECT_EQ(firstLength, QStringLiteral("Jamais"));
+    EXPECT_EQ(lengths, QStringList({QStringLiteral("Jamais"), QStringLiteral("Après 10 manches"),
+                                    QStringLiteral("Après 20 manches"),
+                                    QStringLiteral("Quand un joueur n'a plus d'argent")}));
+    EXPECT_TRUE(CurrentHostPolicy().gameLength.untilBroke);
+    EXPECT_EQ(CurrentHostPolicy().gameLength.rounds, 0);
     ASSERT_EQ(g_localSeat, 1);
     if (held) {
         EXPECT_NE(g_bindAddr.port, 7171);

@@ -6,10 +6,12 @@
 // ("round-end"), keeps it open for a few seconds so that it can be captured
 // from the display, and with "--grab FILE" also writes the window's own grab
 // to FILE. "--four-colours" shows the four-colour deck, "--by-strength" the
-// hand sorted by strength. The window's settings go to a folder of their own
+// hand sorted by strength. "game-end" plays twelve rounds, opens the history
+// and ends the game; its grab also writes FILE's name with "-standings" and
+// "-history" before the extension. The window's settings go to a folder of their own
 // that is removed at the end.
 //
-// Usage: table_screenshot waiting|mid-game|round-end [seconds] [--grab FILE]
+// Usage: table_screenshot waiting|mid-game|round-end|game-end [seconds] [--grab FILE]
 //                         [--four-colours] [--by-strength]
 #include <QAction>
 #include <QApplication>
@@ -22,6 +24,7 @@
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
 #include "rules/game_table.h"
+#include "table/game_history.h"
 #include "table/table_window.h"
 
 namespace {
@@ -114,6 +117,23 @@ void SetUpGame(TableWindow& window, bool toTheEnd) {
     window.AppendChatText("Chloé: je reviens dans 5 minutes\r\n");
 }
 
+// Twelve rounds played out, the history open beside the table, and the game
+// ended as a new game would end it: the standings show.
+void SetUpGameEnd(TableWindow& window) {
+    SetUpGame(window, true);
+    GameTable& table = *g_table;
+    for (std::uint32_t seed = 200u; table.roundsPlayed < 12; ++seed) {
+        table.DealWithSeed(seed, 0);
+        Tell(TableEvent::Kind::kRoundDealt);
+        for (int step = 0; step < 400 && table.roundOver == 0; ++step) PlayOneTurn(window, table);
+    }
+    window.OnCommand(IDM_GAME_HISTORY);
+    TableEvent ending;
+    ending.kind = TableEvent::Kind::kGameEnding;
+    ending.gameLive = true;
+    TellView(ending);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -122,12 +142,13 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vantoro"));
     QApplication::setApplicationName(QStringLiteral("vantoro"));
-    const bool known = argc >= 2 && (std::strcmp(argv[1], "waiting") == 0 ||
-                                     std::strcmp(argv[1], "mid-game") == 0 ||
-                                     std::strcmp(argv[1], "round-end") == 0);
+    const bool known =
+        argc >= 2 &&
+        (std::strcmp(argv[1], "waiting") == 0 || std::strcmp(argv[1], "mid-game") == 0 ||
+         std::strcmp(argv[1], "round-end") == 0 || std::strcmp(argv[1], "game-end") == 0);
     if (!known) {
         std::fprintf(stderr,
-                     "usage: %s waiting|mid-game|round-end [seconds] [--grab FILE] "
+                     "usage: %s waiting|mid-game|round-end|game-end [seconds] [--grab FILE] "
                      "[--four-colours] [--by-strength]\n",
                      argv[0]);
         return 2;
@@ -146,11 +167,23 @@ int main(int argc, char** argv) {
             seconds = std::atoi(argv[i]);
     }
 
-    if (std::strcmp(argv[1], "waiting") != 0)
+    const bool gameEnd = std::strcmp(argv[1], "game-end") == 0;
+    if (gameEnd)
+        SetUpGameEnd(window);
+    else if (std::strcmp(argv[1], "waiting") != 0)
         SetUpGame(window, std::strcmp(argv[1], "round-end") == 0);
     if (grabFile != nullptr)
-        QTimer::singleShot(500, &window,
-                           [&] { window.grab().save(QString::fromLocal8Bit(grabFile)); });
+        QTimer::singleShot(500, &window, [&] {
+            const QString file = QString::fromLocal8Bit(grabFile);
+            window.grab().save(file);
+            // At the game's end, the standings and the history beside it.
+            if (gameEnd && window.StandingsBox() != nullptr && window.History() != nullptr) {
+                QString base = file;
+                base.chop(4);
+                window.StandingsBox()->grab().save(base + QStringLiteral("-standings.png"));
+                window.History()->grab().save(base + QStringLiteral("-history.png"));
+            }
+        });
     QTimer::singleShot(seconds * 1000, &window, [&] { window.OnCommand(IDCANCEL); });
     window.exec();
     return 0;

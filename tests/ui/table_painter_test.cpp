@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -233,12 +234,13 @@ TEST_F(PainterTest, ThirteenSmallBacksEndAtAreaLeftPlus205) {
     const QImage& back = Picture(CARD_BACK_SMALL);
     for (int k = 0; k < 13; ++k)
         EXPECT_TRUE(Shows(shot, QRect(50 + 10 * k, 15, k == 12 ? 35 : 10, 47), back)) << k;
-    EXPECT_TRUE(AllFelt(shot, QRect(205, 15, 20, 15)));
+    // Right of the backs, above the number of cards held, lies the felt.
+    EXPECT_TRUE(AllFelt(shot, QRect(205, 15, 20, 14)));
     EXPECT_TRUE(AllFelt(shot, QRect(40, 15, 10, 15)));
     EXPECT_TRUE(Shows(shot, QRect(third + 50 + 110, 15, 35, 47), back));
-    EXPECT_TRUE(AllFelt(shot, QRect(third + 195, 15, 20, 15)));
+    EXPECT_TRUE(AllFelt(shot, QRect(third + 195, 15, 20, 14)));
     EXPECT_TRUE(Shows(shot, QRect(2 * third + 50, 15, 35, 47), back));
-    EXPECT_TRUE(AllFelt(shot, QRect(2 * third + 85, 15, 20, 15)));
+    EXPECT_TRUE(AllFelt(shot, QRect(2 * third + 85, 15, 20, 14)));
     // Nobody's face is shown but the local player's.
     EXPECT_TRUE(AllFelt(shot, QRect(0, 265, 260, 116)));
 }
@@ -382,9 +384,56 @@ TEST_F(PainterTest, OnADenseScreenTheLargeCardsLieWhereTheSmallOnesDo) {
     EXPECT_TRUE(Shows(shot, QRect(140, 530, 142, 40), Picture(24)));   // raised above its neighbour
     EXPECT_TRUE(Shows(shot, QRect(340, 30, 70, 94), Picture(CARD_BACK_SMALL)));  // x = 50 + 120
     EXPECT_TRUE(AllFelt(shot, QRect(522, 530, 10, 232)));
-    EXPECT_TRUE(AllFelt(shot, QRect(410, 30, 40, 94)));
+    EXPECT_TRUE(AllFelt(shot, QRect(410, 30, 40, 28)));  // above the number of cards held
     EXPECT_EQ(g_cardRects[12].left, 190);
     EXPECT_EQ(g_cardRects[12].right, 261);
     EXPECT_EQ(g_cardRects[4].top, 265);
     EXPECT_EQ(g_cardRects[4].bottom, 381);
+}
+
+// From the play that ends a round until the next deal, each other seat's held
+// cards lie face up where its backs were, in hand order, each over its left
+// neighbour, and what each paid is written under its money; while the round
+// runs, the number of cards held stands beside the backs, gold at one card.
+TEST_F(PainterTest, TheRoundsEndShowsTheHeldCardsAndThePaymentsAndAOneCardSeatStandsOut) {
+    GiveCards(1, 3, 40);
+    GiveCards(2, 4, 0);  // left third: 0..3
+    GiveCards(4, 1, 26);
+    table->hands[4][7] = 27;  // right third: 26 and 27, one empty slot between
+    const QRgb gold = QColor(255, 204, 0).rgb();
+    const auto goldIn = [&](const QImage& shot, const QRect& area) {
+        for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+                if (shot.pixel(x, y) == gold) return true;
+        return false;
+    };
+
+    // The round runs: backs, and the counts beside them; seat 3 holds one card.
+    GiveCards(3, 1, 13);
+    QImage shot = Render();
+    EXPECT_TRUE(Shows(shot, QRect(50, 15, 10, 47), Picture(CARD_BACK_SMALL)));
+    EXPECT_TRUE(goldIn(shot, QRect(third + 85, 15, 30, 47)));  // "1" on gold
+    EXPECT_FALSE(goldIn(shot, QRect(115, 15, 30, 47)));        // "4" in white
+    EXPECT_NE(InkIn(shot, QRect(115, 15, 30, 47)), QRect());
+
+    // Seat 3 plays its last card and wins: 4 and 2 cards charged.
+    table->hands[3][0] = NO_CARD;
+    table->lastPlays[3][0] = 13;
+    table->roundOver = 1;
+    table->leader = 3;
+    table->roundsPlayed = 1;
+    table->history = static_cast<RoundResult*>(std::malloc(sizeof(RoundResult)));
+    *table->history = RoundResult{{0, 3, 0, 4, 2}};
+    shot = Render();
+    for (int k = 0; k < 4; ++k)  // above the latest plays, which start at y = 70
+        EXPECT_TRUE(Shows(shot, QRect(50 + 10 * k, 15, k == 3 ? 71 : 10, 55), Picture(k))) << k;
+    EXPECT_TRUE(Shows(shot, QRect(2 * third + 50, 15, 10, 55), Picture(26)));
+    EXPECT_TRUE(Shows(shot, QRect(2 * third + 60, 15, 71, 55), Picture(27)));
+    // No back is left, and no count: the winner's area holds its play only.
+    EXPECT_TRUE(AllFelt(shot, QRect(third + 50, 15, 60, 50)));
+    // The payments under the money: gold at each seat, the winner's gain too.
+    for (int area = 0; area < 3; ++area)
+        EXPECT_TRUE(goldIn(shot, QRect(area * third + 5, 62, 40, 8))) << area;
+    // The local hand stays as it is.
+    EXPECT_TRUE(Shows(shot, QRect(HAND_LEFT + 2 * HAND_STEP, HAND_TOP, 71, 96), Picture(42)));
 }
