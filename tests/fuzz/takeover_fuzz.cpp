@@ -53,7 +53,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -82,6 +81,8 @@ namespace {
     } while (0)
 
 constexpr int kMaxPeers = 6;
+// The host's deadlines, far longer than an input takes.
+constexpr int kDeadlineMs = 1000;
 
 class QuietView : public TableView {
   public:
@@ -99,8 +100,9 @@ struct Peer {
     int fd = -1;
     std::uint16_t port = 0;  // its local port, to find the host's end
     Socket hostConn = INVALID_SOCKET;
-    std::size_t sent = 0;  // bytes it sent the host
-    bool dead = false;     // closed by the input, or by the host
+    std::size_t sent = 0;                      // bytes it sent the host
+    std::vector<std::uint8_t> received, said;  // kept for RecordSeeds only
+    bool dead = false;                         // closed by the input, or by the host
     std::vector<std::uint8_t> pending;
     int seat = 0;  // from MSG_SEAT_ASSIGN
     GameTable table;
@@ -179,7 +181,10 @@ void ApplyToCopy(Peer* peer, const std::uint8_t* msg, std::size_t len) {
     }
 }
 
+bool g_recording = false;
+
 void Feed(Peer* peer, const std::uint8_t* bytes, std::size_t n) {
+    if (g_recording) peer->received.insert(peer->received.end(), bytes, bytes + n);
     peer->pending.insert(peer->pending.end(), bytes, bytes + n);
     std::size_t at = 0;
     while (at < peer->pending.size()) {
@@ -222,6 +227,7 @@ void Send(Peer* peer, const std::uint8_t* msg, int len) {
         return;
     }
     peer->sent += static_cast<std::size_t>(len);
+    if (g_recording) peer->said.insert(peer->said.end(), msg, msg + len);
 }
 
 // The peer's connection is the seat's own (joined, or handed over).
@@ -498,10 +504,40 @@ void Strike(int seat) {
     }
 }
 
+// With TAKEOVER_RECORD_DIR set, every connection's session is written there
+// as seeds of message_reader_fuzz: what it received, as a client's stream
+// (scene byte 1), and what it sent, as the stream of its seat at a host whose
+// other seats have joined (scene byte 16 + 2 * (seat - 2)).
+void RecordSeeds(const std::vector<Peer>& peers, const char* folder) {
+    static int count = 0;
+    for (const Peer& peer : peers) {
+        if (peer.seat < 2 || peer.seat > SEAT_COUNT) continue;
+        const std::uint8_t clientScene[2] = {1, 0};
+        const std::uint8_t hostScene[2] = {static_cast<std::uint8_t>(16 + 2 * (peer.seat - 2)), 0};
+        const std::pair<const std::uint8_t*, const std::vector<std::uint8_t>*> seeds[2] = {
+            {clientScene, &peer.received}, {hostScene, &peer.said}};
+        for (const auto& [scene, bytes] : seeds) {
+            char path[512];
+            std::snprintf(path, sizeof path, "%s/session_%s_%d", folder,
+                          scene == clientScene ? "client" : "host", count++);
+            if (FILE* f = std::fopen(path, "wb")) {
+                std::fwrite(scene, 1, 2, f);
+                std::fwrite(bytes->data(), 1, bytes->size(), f);
+                std::fclose(f);
+            }
+        }
+    }
+}
+
 void Reset() {
     Disconnect();
     SockCleanup();
     ResetSeatTable();
+    // Serials never seen before, so that a deadline of an earlier input that
+    // goes off now finds no seat of its own.
+    static std::uint64_t inputs = 0;
+    inputs += 1;
+    for (int s = 2; s <= SEAT_COUNT; ++s) g_hostSeats[s].serial = inputs << 32;
     ResetReadStats();
     g_gameLog.Clear();
     *g_table = *g_freshTable;
@@ -519,9 +555,12 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     g_freshTable = &fresh;
     g_view = &g_quietView;
     SetSocketEventHandler(OnEvent);
-    // The deadlines strike only when the input says so (step 9).
-    SetJoinTimeoutForTest(INT_MAX / 2);
-    SetHandoverTimeoutForTest(INT_MAX / 2);
+    g_recording = std::getenv("TAKEOVER_RECORD_DIR") != nullptr;
+    // The deadlines strike when the input says so (step 9). Their timers are
+    // still set, long enough not to strike within an input; they go off
+    // later, harmlessly, so that they do not pile up in the event loop.
+    SetJoinTimeoutForTest(kDeadlineMs);
+    SetHandoverTimeoutForTest(kDeadlineMs);
     HostPolicy policy;
     policy.computerHoldsSeats = true;
     SetHostPolicy(policy);
@@ -618,9 +657,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Settle();
         CheckInvariants();
     }
+    if (g_recording) RecordSeeds(peers, std::getenv("TAKEOVER_RECORD_DIR"));
     for (Peer& peer : peers) {
         if (peer.fd >= 0) close(peer.fd);
     }
     g_peers = nullptr;
+    // What the socket layer and the deadlines let go of with deleteLater is
+    // freed only here: processEvents never runs deferred deletions.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return 0;
 }
