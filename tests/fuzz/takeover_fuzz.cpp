@@ -40,10 +40,11 @@
 //     seats that are counted;
 //   - the game's log keeps every byte a replaying newcomer still has to be
 //     handed and the game itself, and nothing before the older of the two;
-//   - every connection holding a seat of its own that has read everything
-//     the host sent it has, rebuilt from those bytes alone by the small
-//     client below, the host's table and the host's game log: no game
-//     message came twice or was lost, replay or live.
+//   - while the game is live, every connection holding a seat of its own
+//     that has read everything the host sent it (and whose own messages the
+//     host has read) has, rebuilt from those bytes alone by the small client
+//     below, the host's table and the host's game log: no game message came
+//     twice or was lost, replay or live.
 #include <arpa/inet.h>
 #include <linux/sockios.h>
 #include <netinet/in.h>
@@ -230,11 +231,22 @@ void Send(Peer* peer, const std::uint8_t* msg, int len) {
     if (g_recording) peer->said.insert(peer->said.end(), msg, msg + len);
 }
 
-// The peer's connection is the seat's own (joined, or handed over).
+// The port at the far end of one of the host's connections; 0 if none.
+std::uint16_t PeerPort(Socket end) {
+    sockaddr_in addr{};
+    socklen_t len = sizeof addr;
+    if (getpeername(static_cast<int>(end), reinterpret_cast<sockaddr*>(&addr), &len) != 0) return 0;
+    return ntohs(addr.sin_port);
+}
+
+// The peer's connection is the seat's own (joined, or handed over). The
+// handle alone does not tell: the host may have closed the peer's connection
+// and given its number to a newer one.
 bool HoldsSeat(const Peer& peer) {
     if (peer.dead || peer.seat < 2 || peer.seat > SEAT_COUNT) return false;
     const HostSeat& host = g_hostSeats[peer.seat];
-    return host.state == SeatState::kJoined && host.conn == peer.hostConn;
+    return host.state == SeatState::kJoined && host.conn == peer.hostConn &&
+           PeerPort(peer.hostConn) == peer.port;
 }
 
 int KernelBytes(int fd, unsigned long request) {
@@ -326,7 +338,9 @@ void CheckInvariants() {
     FUZZ_CHECK(g_gameLog.Base() == keep);
     FUZZ_CHECK(g_gameLog.HeldBytes() == g_gameLog.End() - keep);
 
-    if (g_peers == nullptr) return;
+    // With fewer than four at the table, the host's table is the last game's
+    // and nobody is sent it: the next deal starts everyone again.
+    if (g_peers == nullptr || !GameLive()) return;
     for (const Peer& peer : *g_peers) {
         if (!InStep(peer)) continue;
         if (!SameTable(peer.table, *g_table)) {
@@ -383,11 +397,7 @@ void FindHostEnd(Peer* peer) {
     for (int s = 2; s <= SEAT_COUNT; ++s) ends.push_back(g_hostSeats[s].conn);
     ends.push_back(g_overflowSock);
     for (Socket end : ends) {
-        if (end == INVALID_SOCKET) continue;
-        sockaddr_in addr{};
-        socklen_t len = sizeof addr;
-        if (getpeername(static_cast<int>(end), reinterpret_cast<sockaddr*>(&addr), &len) == 0 &&
-            ntohs(addr.sin_port) == peer->port) {
+        if (end != INVALID_SOCKET && PeerPort(end) == peer->port) {
             peer->hostConn = end;
             g_consumed[end] = 0;
             return;
