@@ -4,9 +4,9 @@
 // close.
 //
 // The host listens on a real socket of this machine; each connection of the
-// input is a plain blocking-free socket connected to it, read only when the
-// input says so (so a newcomer may stop in the middle of its replay, or read
-// it a few bytes at a time). The host is driven by its own event loop; the
+// input is a plain socket connected to it (not the socket layer's), read only
+// when the input says so (so a newcomer may stop in the middle of its replay,
+// or read it a few bytes at a time). The host is driven by its own event loop; the
 // computer's moves (the host's own seat and the seats its computer plays) are
 // made by the input, directly, through PlayForSeat and PassForSeat, so that no
 // timer is needed.
@@ -23,10 +23,11 @@
 //   3 connection a reads everything waiting
 //   4 connection a makes a legal move b for its own seat (or asks for the
 //     next round), when its copy is in step with the host and it is its turn
-//   5 connection a sends a play (positions b, c) or, b odd, a pass for seat
-//     byte d mod 6 (not its own seat once it holds it)
-//   6 connection a sends a chat line (b bytes) or, c odd, an away flag, for
-//     seat byte d mod 6
+//   5 connection a sends a play (hand positions: the bits of c and d) or, b
+//     odd, a pass for seat byte e mod 6 (not its own seat once it holds it:
+//     its own moves are step 4's)
+//   6 connection a sends a chat line (b mod 255 + 1 bytes) or, c odd, an
+//     away flag, for seat byte d mod 6
 //   7 connection a closes
 //   8 the computer makes up to a mod 16 + 1 moves (the seat on turn, when the
 //     host plays it: its legal move b), asking for the next round after one
@@ -488,7 +489,12 @@ void PeerMove(Peer* peer, std::uint8_t choice) {
 void Spoof(Peer* peer, std::uint8_t kind, std::uint8_t positions, std::uint8_t more,
            std::uint8_t seatByte) {
     const int seat = seatByte % 6;
-    if (HoldsSeat(*peer) && seat == peer->seat) return;  // its own moves are PeerMove's
+    // Its own moves are PeerMove's, once the seat is its own: whether or not
+    // it has read its MSG_SEAT_ASSIGN yet.
+    if (seat >= 2 && seat <= SEAT_COUNT && !peer->dead &&
+        g_hostSeats[seat].state == SeatState::kJoined && g_hostSeats[seat].conn == peer->hostConn &&
+        PeerPort(peer->hostConn) == peer->port)
+        return;
     std::uint8_t msg[MSG_PLAY_SIZE];
     int size = 0;
     if ((kind & 1) != 0) {
