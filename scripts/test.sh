@@ -99,7 +99,7 @@ cmake --build build/asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j "$jobs" -LE 'long|nosan'
 
-echo "== Fuzz the message reader briefly (clang, libFuzzer)"
+echo "== Run each fuzz target briefly (clang, libFuzzer)"
 CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVANTORO_WERROR=ON -DVANTORO_FUZZ=ON -DVANTORO_BUILD_GUI=OFF -DVANTORO_BUILD_BENCH=OFF >/dev/null
 cmake --build build/fuzz -j "$jobs" --target fuzz_targets
