@@ -25,7 +25,9 @@
 #include "resources/version.h"
 #include "rules/game_table.h"
 #include "table/board_widget.h"
+#include "table/game_keeper.h"
 #include "table/game_lines.h"
+#include "table/replay_session.h"
 #include "table/window_texts.h"
 #include "ui/card_image.h"
 #include "ui/chat_box.h"
@@ -148,6 +150,7 @@ void TableWindow::BuildFromTemplate() {
     addItem(IDM_NETWORK_GAME, QStringLiteral("Jeu en réseau..."));
     addItem(IDM_PLAY_COMPUTER, QStringLiteral("Jouer contre l'ordinateur..."));
     addItem(IDM_FILL_COMPUTER, QStringLiteral("Compléter avec l'ordinateur"));
+    AddKeepingItems();
     gameMenu_->addSeparator();
     addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
     addItem(IDCANCEL, QStringLiteral("Quitter"));
@@ -272,6 +275,7 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
         default:
             break;
     }
+    keeper_->OnTableEvent(event);
     autoPlay_->Hear(event);
     UpdateNextRoundButton();
     FollowTurn();
@@ -382,6 +386,15 @@ void TableWindow::OnCommand(int id) {
             break;
         case IDM_ABOUT:
             OnAbout();
+            break;
+        case IDM_STATISTICS:
+            OnStatistics();
+            break;
+        case IDM_SAVE_GAME:
+            OnSaveGameFile();
+            break;
+        case IDM_REPLAY_GAME:
+            OnReplayGame();
             break;
         default:
             break;
@@ -503,6 +516,7 @@ void TableWindow::OnInitMenuPopup() {
         seatEmpty = seatEmpty || g_seats[seat].sock == INVALID_SOCKET;
     menuItems_.value(IDM_FILL_COMPUTER)
         ->setEnabled(g_localSeat == 1 && g_playerCount < SEAT_COUNT && seatEmpty);
+    EnableKeepingItems();
 }
 
 void TableWindow::OnClearChat() {
@@ -510,6 +524,10 @@ void TableWindow::OnClearChat() {
 }
 
 void TableWindow::keyPressEvent(QKeyEvent* event) {
+    if (ReplayKey(event)) {
+        event->accept();
+        return;
+    }
     const bool plain = event->modifiers() == Qt::NoModifier ||
                        (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
@@ -523,6 +541,11 @@ void TableWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void TableWindow::reject() {
+    // Escape and the close box end a replay first.
+    if (replay_ != nullptr) {
+        CloseReplay();
+        return;
+    }
     OnCommand(IDCANCEL);
 }
 
@@ -534,6 +557,8 @@ void TableWindow::DestroyWindow() {
 }
 
 void TableWindow::OnDestroy() {
+    replay_.reset();
+    keeper_->LeaveTable();
     delete g_table;
     g_table = nullptr;
     FreeTableImages();

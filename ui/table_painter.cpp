@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
 
 #include "net/seat_table.h"
@@ -16,6 +17,15 @@ CardRect g_cardRects[HAND_SIZE];
 namespace {
 
 bool g_handByStrength = false;
+bool g_allHandsFaceUp = false;
+
+// A card written out: rank (3 ... 10 J Q K A 2) and suit sign.
+QString FaceUpText(std::uint8_t card) {
+    static const char* const RANKS[13] = {"A", "2", "3",  "4", "5", "6", "7",
+                                          "8", "9", "10", "J", "Q", "K"};
+    static const char16_t SUITS[4] = {u'\u2666', u'\u2663', u'\u2665', u'\u2660'};
+    return QString::fromLatin1(RANKS[card % 13]) + QChar(SUITS[card / 13]);
+}
 
 // The latest plays: their cards 15 pixels apart from x = area + 10, at y = 70
 // for the other seats and y = 170 for the local one.
@@ -66,8 +76,18 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     DrawTextAt(painter, left + 5, 47, QStringLiteral("$: %1").arg(table.money[seat]));
     painter.setPen(Qt::black);
 
+    if (g_allHandsFaceUp) {
+        QStringList cards;
+        for (int slot = 0; slot < HAND_SIZE; ++slot) {
+            if (table.hands[seat][slot] != NO_CARD) cards << FaceUpText(table.hands[seat][slot]);
+        }
+        painter.setPen(Qt::white);
+        painter.drawText(QRect(left + 50, 14, areaWidth - 55, 54), Qt::AlignLeft | Qt::TextWordWrap,
+                         cards.join(QLatin1Char(' ')));
+        painter.setPen(Qt::black);
+    }
     int backs = 0;
-    for (int slot = 0; slot < HAND_SIZE; ++slot) {
+    for (int slot = 0; slot < HAND_SIZE && !g_allHandsFaceUp; ++slot) {
         if (table.hands[seat][slot] == NO_CARD) continue;
         DrawCard(painter, CARD_BACK_SMALL, left + 50 + 10 * backs, 15);
         ++backs;
@@ -108,6 +128,14 @@ void SetHandByStrength(bool byStrength) {
 
 bool HandByStrength() {
     return g_handByStrength;
+}
+
+void SetAllHandsFaceUp(bool faceUp) {
+    g_allHandsFaceUp = faceUp;
+}
+
+bool AllHandsFaceUp() {
+    return g_allHandsFaceUp;
 }
 
 int HandLayout(const std::uint8_t* hand, int placed[HAND_SIZE]) {
