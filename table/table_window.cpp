@@ -446,6 +446,7 @@ void TableWindow::OnFillComputer() {
 void TableWindow::OnDisconnect() {
     if (g_sock == INVALID_SOCKET) return;
     if (!MayLeaveGame()) return;
+    keeper_->LeaveTable();
     AppendChatText(CHAT_CONNECTION_CLOSED);
     Disconnect();
     EnablePlayerInfo(false);
