@@ -558,7 +558,7 @@ void TableWindow::DestroyWindow() {
 }
 
 void TableWindow::OnDestroy() {
-    replay_.reset();
+    CloseReplay();
     keeper_->LeaveTable();
     delete g_table;
     g_table = nullptr;
