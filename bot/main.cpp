@@ -2,8 +2,9 @@
 //
 //   vantoro-bot --join ADDRESS[:PORT] [--name NAME] [--count N] [--level L]
 //               [--rounds N] [--delay MS] [--trace] [--verbose]
-//   vantoro-bot --host ADDRESS[:PORT] [--fill] [--name NAME] [--level L]
-//               [--rounds N] [--delay MS] [--deal-seed S] [--trace] [--verbose]
+//   vantoro-bot --host ADDRESS[:PORT] [--fill] [--turn-limit SECONDS] [--name NAME]
+//               [--level L] [--rounds N] [--delay MS] [--deal-seed S] [--trace]
+//               [--verbose]
 //   vantoro-bot --help | --version
 //
 // The level (easy, normal or hard; normal by default) is the ComputerPlayer's;
@@ -41,13 +42,18 @@ constexpr const char* USAGE =
     "Usage: vantoro-bot (--join ADDRESS[:PORT] | --host ADDRESS[:PORT]) [options]\n"
     "A computer player for a Vantoro table.\n"
     "\n"
-    "  --join ADDRESS[:PORT]  join the table hosted at ADDRESS (port 7171 by default)\n"
+    "  --join ADDRESS[:PORT]  join the table hosted at ADDRESS (port 7171 by default);\n"
+    "                         ADDRESS is a dotted IPv4 address or a machine's name\n"
     "  --host ADDRESS[:PORT]  host a table on this machine's ADDRESS as seat 1, and deal\n"
     "                         when the fourth player has joined; a player who leaves a\n"
     "                         running game keeps the seat, played by the computer\n"
     "  --fill                 (hosting only) give every empty seat to a computer player\n"
     "                         at once: the table plays on its own, and people who join\n"
     "                         take the computer's seats over\n"
+    "  --turn-limit SECONDS   (hosting only) a person whose move is due and who sends\n"
+    "                         nothing for SECONDS is marked away, and the host plays\n"
+    "                         the seat 10 s later if its program does not (0: no limit,\n"
+    "                         the default)\n"
     "  --name NAME            the nickname, at most 16 characters (default \"Bot\")\n"
     "  --count N              start N players (1 to 3, joining only), named NAME1 ... NAMEN;\n"
     "                         returns when all have ended\n"
@@ -74,6 +80,7 @@ struct CommandLine {
     std::string port = DEFAULT_PORT_TEXT;
     int count = 0;
     bool fill = false;
+    int turnLimit = 0;
     bool haveSeed = false;
     std::uint32_t seed = 0;
 };
@@ -102,9 +109,9 @@ void SplitAddress(const std::string& option, const std::string& text, CommandLin
         ParseNumber(option + " port", port.c_str(), 1, 65535);
         line.port = port;
     }
-    std::uint32_t ipv4 = 0;
-    if (line.address.empty() || !ParseDottedAddress(line.address.c_str(), &ipv4)) {
-        Fail(option + " needs a dotted IPv4 address such as 127.0.0.1, not \"" + text + "\"");
+    if (line.address.empty()) {
+        Fail(option + " needs a dotted IPv4 address such as 127.0.0.1 or a machine's name, not \"" +
+             text + "\"");
     }
 }
 
@@ -150,6 +157,8 @@ CommandLine Parse(int argc, char** argv) {
             line.haveSeed = true;
         } else if (option == "--fill") {
             line.fill = true;
+        } else if (option == "--turn-limit") {
+            line.turnLimit = static_cast<int>(ParseNumber(option, value(), 0, 3600));
         } else if (option == "--trace") {
             line.options.trace = true;
         } else if (option == "--verbose") {
@@ -162,6 +171,7 @@ CommandLine Parse(int argc, char** argv) {
     if (line.count > 0 && line.host) Fail("--count starts joining players only");
     if (line.haveSeed && !line.host) Fail("--deal-seed is for the hosting player only");
     if (line.fill && !line.host) Fail("--fill is for the hosting player only");
+    if (line.turnLimit > 0 && !line.host) Fail("--turn-limit is for the hosting player only");
     if (line.count > 0 && named && line.options.name.size() + 1 > NAME_MAX_CHARS) {
         Fail("--name with --count needs at most 15 characters");
     }
@@ -224,6 +234,8 @@ int main(int argc, char** argv) {
     g_table = new GameTable();
 
     BotPlayer player(line.options);
+    // Its computer keeps leavers' seats; the turn limit is the host's choice.
+    SetHostPolicy(HostPolicy{true, line.turnLimit});
     QObject::connect(&player, &BotPlayer::Finished, &application, &QCoreApplication::exit);
 
     const int started = StartNetwork();
@@ -235,9 +247,19 @@ int main(int argc, char** argv) {
         line.host ? HostTable(line.options.name.c_str(), line.address.c_str(), line.port.c_str())
                   : JoinTable(line.options.name.c_str(), line.address.c_str(), line.port.c_str());
     if (outcome.step != ConnectStep::Connected) {
-        std::fprintf(stderr, "vantoro-bot: %s\n",
-                     outcome.step == ConnectStep::Failed ? WinsockErrorText(outcome.error)
-                                                         : "could not start the connection");
+        if (outcome.step == ConnectStep::UnknownHost) {
+            std::fprintf(stderr, "vantoro-bot: no machine is known by the name \"%s\"\n",
+                         line.address.c_str());
+        } else if (outcome.step == ConnectStep::NoIpv4Host) {
+            std::fprintf(stderr,
+                         "vantoro-bot: \"%s\" has IPv6 addresses only; tables are played over "
+                         "IPv4\n",
+                         line.address.c_str());
+        } else {
+            std::fprintf(stderr, "vantoro-bot: %s\n",
+                         outcome.step == ConnectStep::Failed ? WinsockErrorText(outcome.error)
+                                                             : "could not start the connection");
+        }
         return 1;
     }
     if (line.options.verbose) {

@@ -92,13 +92,22 @@ bool BeginConnect(const char* nickname, const char* addressText, const char* por
         *outcome = {ConnectStep::AlreadyOpen, 0, 0};
         return false;
     }
+    std::uint32_t ipv4 = INADDR_NONE_VALUE;
+    switch (LookUpAddress(addressText, &ipv4)) {
+        case AddressLookup::kFound:
+            break;
+        case AddressLookup::kUnknownHost:
+            *outcome = {ConnectStep::UnknownHost, 0, 0};
+            return false;
+        case AddressLookup::kNoIpv4:
+            *outcome = {ConnectStep::NoIpv4Host, 0, 0};
+            return false;
+    }
     g_sock = SockCreate();
     if (g_sock == INVALID_SOCKET) {
         *outcome = {ConnectStep::Failed, 0, SockLastError()};
         return false;
     }
-    std::uint32_t ipv4 = INADDR_NONE_VALUE;
-    if (!ParseDottedAddress(addressText, &ipv4)) ipv4 = INADDR_NONE_VALUE;
     g_bindAddr.family = 2;
     g_bindAddr.ipv4 = ipv4;
     g_bindAddr.port = ParsePortText(portText);
@@ -189,6 +198,37 @@ ConnectOutcome JoinTable(const char* nickname, const char* addressText, const ch
     g_gameLog.Clear();
     if (g_view != nullptr) g_view->EnablePlayerInfo(false);
     return {ConnectStep::Connected, 0, 0};
+}
+
+AddressLookup LookUpAddress(const char* text, std::uint32_t* ipv4) {
+    *ipv4 = INADDR_NONE_VALUE;
+    if (text == nullptr || text[0] == '\0') return AddressLookup::kFound;  // fails later, as always
+    if (ParseDottedAddress(text, ipv4)) return AddressLookup::kFound;
+    // Digits and dots that are no dotted address stay what they always were
+    // (a lookup would read "1.2.3" as 1.2.0.3).
+    if (std::strspn(text, "0123456789.") == std::strlen(text)) {
+        *ipv4 = INADDR_NONE_VALUE;
+        return AddressLookup::kFound;
+    }
+    addrinfo hints;
+    std::memset(&hints, 0, sizeof hints);
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* list = nullptr;
+    if (getaddrinfo(text, nullptr, &hints, &list) != 0 || list == nullptr) {
+        return AddressLookup::kUnknownHost;
+    }
+    AddressLookup result = AddressLookup::kNoIpv4;
+    for (const addrinfo* ai = list; ai != nullptr; ai = ai->ai_next) {
+        if (ai->ai_family != AF_INET || ai->ai_addr == nullptr) continue;
+        sockaddr_in sa;
+        std::memcpy(&sa, ai->ai_addr, sizeof sa);
+        *ipv4 = ntohl(sa.sin_addr.s_addr);
+        result = AddressLookup::kFound;
+        break;
+    }
+    freeaddrinfo(list);
+    return result;
 }
 
 std::uint16_t ParsePortText(const char* text) {

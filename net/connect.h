@@ -46,6 +46,8 @@ enum class ConnectStep {
     Failed,       // show WinsockErrorText(error), then end the dialog with endResult
     AlreadyOpen,  // g_sock already holds a socket: nothing done, the dialog stays open
     NoNickname,   // the nickname is empty: nothing done, the dialog stays open
+    UnknownHost,  // the address is a name that no lookup knows: nothing created
+    NoIpv4Host,   // the address is a name with IPv6 addresses only: nothing created
 };
 
 struct ConnectOutcome {
@@ -58,10 +60,14 @@ struct ConnectOutcome {
 // (backlog 5) and registered for HOST_EVENTS; seat 1 gets the nickname (cut to
 // 16 characters), the bound address and the socket; g_localSeat 1, one more
 // player, the "(Host) is ready, awaiting..." chat line and the player-info
-// button enabled. The address text is not looked up: text that is not a
-// dotted address becomes 255.255.255.255, and the bind then fails with its
-// own error. The port text is an unsigned decimal number; anything else is 0.
-// Every failure leaves g_sock INVALID_SOCKET with no descriptor open.
+// button enabled. The address text is a dotted IPv4 address, taken as it
+// stands, or a machine's name (`localhost`, a name on the network), looked up
+// (blocking for the lookup alone) for its first IPv4 address; a name nobody
+// knows gives UnknownHost and one with IPv6 addresses only NoIpv4Host, with
+// nothing created. An empty text stays what it always was: 255.255.255.255,
+// whose bind or connect then fails with its own error. The port text is an
+// unsigned decimal number; anything else is 0. Every failure leaves g_sock
+// INVALID_SOCKET with no descriptor open.
 ConnectOutcome HostTable(const char* nickname, const char* addressText, const char* portText);
 
 // The Join button: a socket connected to the address and port (blocking, up
@@ -70,6 +76,11 @@ ConnectOutcome HostTable(const char* nickname, const char* addressText, const ch
 // the player-info button is disabled; g_localSeat stays 0. Same address, port
 // and failure rules as HostTable.
 ConnectOutcome JoinTable(const char* nickname, const char* addressText, const char* portText);
+
+// The address field's text as an IPv4 address (host byte order): a dotted
+// address as it stands, else a name looked up; see HostTable.
+enum class AddressLookup { kFound, kUnknownHost, kNoIpv4 };
+AddressLookup LookUpAddress(const char* text, std::uint32_t* ipv4);
 
 // The port field's text as a number: decimal digits after optional leading
 // blanks, nothing else, at most 65535; 0 for anything else.

@@ -64,6 +64,8 @@ constexpr int IDM_FOUR_COLOURS = 40008;      // "Cartes à quatre couleurs"
 constexpr int IDM_SORT_BY_STRENGTH = 40009;  // "Trier ma main par force"
 constexpr int IDM_RULES = 40010;             // "Règles du jeu"
 constexpr int IDM_ABOUT = 40011;             // "À propos de Vantoro"
+constexpr int IDM_KEYS = 40020;              // "Raccourcis clavier"
+constexpr int IDM_HINT = 40021;              // "Conseil"
 // What the player keeps: the statistics, the saved game and its replay.
 constexpr int IDM_STATISTICS = 40030;   // "Statistiques..."
 constexpr int IDM_SAVE_GAME = 40031;    // "Enregistrer la partie..."

@@ -10,9 +10,18 @@ class BoardWidget : public QWidget {
   public:
     explicit BoardWidget(QWidget* parent = nullptr);
 
-    // Called with the board pixel of every left-button press on the table
+    // Called with the table pixel of every left-button press on the table
     // itself (not on a control).
     std::function<void(int x, int y)> onLeftButtonDown;
+
+    // The table's scale (table/table_fit.h): the table of `designSize` table
+    // pixels is drawn `scale` times as large from the board's top-left
+    // corner, the felt filling the rest; clicks are reported in table
+    // pixels. At scale 1 on a board of the designed size nothing changes.
+    void SetTableScale(qreal scale, QSize designSize);
+    qreal TableScale() const { return scale_; }
+    // The board pixels that show a rectangle of table pixels.
+    QRect BoardRect(const QRect& tableRect) const;
 
   protected:
     // Fills the felt and paints the table over it, with the card pictures
@@ -21,4 +30,8 @@ class BoardWidget : public QWidget {
     // through update() of the board or of one rectangle.
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+
+  private:
+    qreal scale_ = 1.0;
+    QSize designSize_;
 };

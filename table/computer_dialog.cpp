@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "net/connect.h"
+#include "net/relay.h"
 #include "net/socket_layer.h"
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
@@ -15,7 +16,7 @@
 namespace {
 
 constexpr int COMPUTER_WIDTH_DLU = 191;
-constexpr int COMPUTER_HEIGHT_DLU = 67;
+constexpr int COMPUTER_HEIGHT_DLU = 86;
 constexpr int NICKNAME_LIMIT = 16;
 constexpr const char* LOCAL_ADDRESS = "127.0.0.1";
 constexpr const char* ANY_FREE_PORT = "0";
@@ -38,16 +39,21 @@ ComputerDialog::ComputerDialog(QWidget* owner) : QDialog(owner) {
     ComputerFields remembered;
     LoadComputerFields(&remembered);
     nickname_->setText(remembered.nickname);
+    const QString nickname = LoadNickname();
+    if (!nickname.isEmpty()) nickname_->setText(nickname);
     level_->setCurrentIndex(level_->findData(static_cast<int>(remembered.level)));
     layout.Place(level_, 49, 25, 80, 14);
+    // Network players may join the table too: the turn limit is for them.
+    turnLimit_ = AddTurnLimitChoice(this, layout, 3, 44);
     play_ = new QPushButton(QStringLiteral("Jouer"), this);
     play_->setDefault(true);
-    layout.Place(play_, 77, 46, 50, 14);
+    layout.Place(play_, 77, 65, 50, 14);
     cancel_ = new QPushButton(QStringLiteral("Annuler"), this);
     cancel_->setAutoDefault(false);
-    layout.Place(cancel_, 134, 46, 50, 14);
+    layout.Place(cancel_, 134, 65, 50, 14);
     setTabOrder(nickname_, level_);
-    setTabOrder(level_, play_);
+    setTabOrder(level_, turnLimit_);
+    setTabOrder(turnLimit_, play_);
     setTabOrder(play_, cancel_);
 
     connect(play_, &QPushButton::clicked, this, &ComputerDialog::OnPlay);
@@ -69,6 +75,7 @@ void ComputerDialog::OnPlay() {
         return;
     }
     const QByteArray nickname = Utf8Prefix(nickname_->text(), NICKNAME_LIMIT);
+    SetHostPolicy(HostPolicy{true, TurnLimitOf(turnLimit_)});
     ConnectOutcome outcome = HostTable(nickname.constData(), LOCAL_ADDRESS, DEFAULT_PORT_TEXT);
     // The usual port is taken (another table on this machine): any free one.
     if (outcome.step == ConnectStep::Failed && outcome.endResult == 0 &&
@@ -80,6 +87,7 @@ void ComputerDialog::OnPlay() {
             outcome_.hosting = true;
             outcome_.level = static_cast<BotLevel>(level_->currentData().toInt());
             SaveComputerFields({nickname_->text(), outcome_.level});
+            SaveTurnLimit(TurnLimitOf(turnLimit_));
             done(outcome.endResult);
             break;
         case ConnectStep::Failed:
@@ -89,6 +97,8 @@ void ComputerDialog::OnPlay() {
             break;
         case ConnectStep::AlreadyOpen:
         case ConnectStep::NoNickname:
+        case ConnectStep::UnknownHost:  // 127.0.0.1 is no name
+        case ConnectStep::NoIpv4Host:
             break;
     }
 }

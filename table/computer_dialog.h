@@ -33,6 +33,7 @@ class ComputerDialog : public QDialog {
 
     QLineEdit* Nickname() const { return nickname_; }
     QComboBox* LevelBox() const { return level_; }
+    QComboBox* TurnLimitChoice() const { return turnLimit_; }
     QPushButton* PlayButton() const { return play_; }
     QPushButton* CancelButton() const { return cancel_; }
     const ComputerGameOutcome& Outcome() const { return outcome_; }
@@ -46,6 +47,7 @@ class ComputerDialog : public QDialog {
   private:
     QLineEdit* nickname_ = nullptr;
     QComboBox* level_ = nullptr;
+    QComboBox* turnLimit_ = nullptr;
     QPushButton* play_ = nullptr;
     QPushButton* cancel_ = nullptr;
     ComputerGameOutcome outcome_;

@@ -1,24 +1,29 @@
 #include "table/connect_dialog.h"
 
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
 #include "net/connect.h"
+#include "net/relay.h"
 #include "net/winsock_error.h"
 #include "resources/resource_ids.h"
 #include "table/settings.h"
+#include "table/window_texts.h"
 #include "ui/dialog_units.h"
 
 namespace {
 
 constexpr int CONNECT_WIDTH_DLU = 191;
-constexpr int CONNECT_HEIGHT_DLU = 67;
+constexpr int CONNECT_HEIGHT_DLU = 86;
 constexpr int NICKNAME_LIMIT = 16;
 constexpr int PORT_LIMIT = 4;
-constexpr int ADDRESS_LIMIT = 15;
+// A dotted address, or a machine's name (at most 253 characters).
+constexpr int ADDRESS_LIMIT = 253;
+constexpr int TURN_LIMITS[] = {0, 30, 60, 120};
 
 }  // namespace
 
@@ -45,6 +50,31 @@ void ShowWinsockError(QWidget* owner, const char* text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Winsock Error"),
                     QString::fromLatin1(text), QMessageBox::Ok, owner);
     box.exec();
+}
+
+void ShowAddressProblem(QWidget* owner, bool ipv6Only, const QString& address) {
+    const QString text = QString::fromUtf8(ipv6Only ? HOST_NO_IPV4_TEXT : HOST_NOT_FOUND_TEXT);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Vantoro"), text.arg(address),
+                    QMessageBox::Ok, owner);
+    box.exec();
+}
+
+QComboBox* AddTurnLimitChoice(QWidget* dialog, const DialogLayout& layout, int x, int y) {
+    layout.FieldLabel(QString::fromUtf8(TURN_LIMIT_LABEL), x, y + 1, 46, 12);
+    auto* choice = new QComboBox(dialog);
+    for (int seconds : TURN_LIMITS) {
+        choice->addItem(
+            seconds == 0 ? QString::fromUtf8(TURN_LIMIT_NONE) : QStringLiteral("%1 s").arg(seconds),
+            seconds);
+    }
+    const int index = choice->findData(LoadTurnLimit());
+    choice->setCurrentIndex(index < 0 ? 0 : index);
+    layout.Place(choice, x + 49, y, 50, 14);
+    return choice;
+}
+
+int TurnLimitOf(const QComboBox* choice) {
+    return choice == nullptr ? 0 : choice->currentData().toInt();
 }
 
 ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
@@ -77,7 +107,9 @@ ConnectDialog::ConnectDialog(QWidget* owner) : QDialog(owner) {
     setTabOrder(join_, host_);
     setTabOrder(host_, address_);
     setTabOrder(address_, port_);
+    turnLimit_ = AddTurnLimitChoice(this, layout, 3, 66);
     setTabOrder(port_, nickname_);
+    setTabOrder(nickname_, turnLimit_);
 
     connect(host_, &QPushButton::clicked, this, [this] { OnCommand(IDC_HOST); });
     connect(join_, &QPushButton::clicked, this, [this] { OnCommand(IDC_JOIN); });
@@ -130,6 +162,8 @@ void ConnectDialog::OnInitDialog() {
         address_->setText(remembered.address);
         port_->setText(remembered.port);
     }
+    const QString nickname = LoadNickname();
+    if (!nickname.isEmpty()) nickname_->setText(nickname);
     nickname_->setMaxLength(NICKNAME_LIMIT);
     port_->setMaxLength(PORT_LIMIT);
     address_->setMaxLength(ADDRESS_LIMIT);
@@ -141,15 +175,25 @@ void ConnectDialog::OnCommand(int id) {
     // The fields hold at most 16, 15 and 4 characters. Texts travel as UTF-8;
     // a nickname keeps at most 16 bytes, cut between characters.
     const QByteArray nickname = Utf8Prefix(nickname_->text(), NICKNAME_LIMIT);
-    const QByteArray address = address_->text().toLatin1().left(ADDRESS_LIMIT);
+    const QByteArray address = address_->text().toUtf8().left(ADDRESS_LIMIT);
     const QByteArray port = port_->text().toLatin1().left(PORT_LIMIT);
+    if (id == IDC_HOST) {
+        // The window's computer can keep seats; the limit is the host's choice.
+        SetHostPolicy(HostPolicy{true, TurnLimitOf(turnLimit_)});
+    }
     const ConnectOutcome outcome =
         id == IDC_HOST ? HostTable(nickname.constData(), address.constData(), port.constData())
                        : JoinTable(nickname.constData(), address.constData(), port.constData());
     switch (outcome.step) {
         case ConnectStep::Connected:
             SaveConnectFields({nickname_->text(), address_->text(), port_->text()});
+            if (id == IDC_HOST) SaveTurnLimit(TurnLimitOf(turnLimit_));
             done(outcome.endResult);
+            break;
+        case ConnectStep::UnknownHost:
+        case ConnectStep::NoIpv4Host:
+            ShowAddressProblem(this, outcome.step == ConnectStep::NoIpv4Host, address_->text());
+            address_->setFocus();
             break;
         case ConnectStep::Failed:
             ShowWinsockError(this, WinsockErrorText(outcome.error));

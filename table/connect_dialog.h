@@ -15,6 +15,8 @@
 #include <QByteArray>
 #include <QString>
 
+class DialogLayout;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QWidget;
@@ -35,6 +37,16 @@ bool NicknameGiven(QWidget* dialog, QLineEdit* nickname);
 // exclamation icon and one OK button, owned by `owner`.
 void ShowWinsockError(QWidget* owner, const char* text);
 
+// The box for an address that names no machine this program can reach
+// (ConnectStep::UnknownHost or NoIpv4Host), naming the address as typed.
+void ShowAddressProblem(QWidget* owner, bool ipv6Only, const QString& address);
+
+// The host's "Délai de jeu" choice, placed at (x, y) in dialog units of
+// `layout`, with its label to the left: "Aucun", "30 s", "60 s", "120 s",
+// starting at the remembered one. TurnLimitOf reads the seconds (0 none).
+QComboBox* AddTurnLimitChoice(QWidget* dialog, const DialogLayout& layout, int x, int y);
+int TurnLimitOf(const QComboBox* choice);
+
 class ConnectDialog : public QDialog {
     Q_OBJECT
 
@@ -45,6 +57,8 @@ class ConnectDialog : public QDialog {
     // IDC_PORT, IDC_HOST, IDC_JOIN); null for any other id.
     QLineEdit* Field(int id) const;
     QPushButton* Button(int id) const;
+    // The host's turn limit ("Délai de jeu").
+    QComboBox* TurnLimitChoice() const { return turnLimit_; }
 
     // Starts the network once per run and fills the fields (the remembered
     // ones over the defaults); ends the dialog
@@ -66,6 +80,7 @@ class ConnectDialog : public QDialog {
     QLineEdit* port_ = nullptr;
     QPushButton* host_ = nullptr;
     QPushButton* join_ = nullptr;
+    QComboBox* turnLimit_ = nullptr;
     bool initialised_ = false;
 };
 

@@ -17,6 +17,8 @@
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
 #include "table/game_keeper.h"
+#include "table/hand_cursor.h"
+#include "table/player_aids.h"
 #include "table/replay_session.h"
 #include "table/statistics_dialog.h"
 #include "table/table_window.h"
@@ -51,9 +53,11 @@ void ShowProblem(QWidget* owner, const QString& text) {
     box.exec();
 }
 
+}  // namespace
+
 // The commands a replay leaves working: the window's options, help, the
 // statistics, another replay and emptying the chat log.
-bool WorksDuringReplay(int id) {
+bool TableWindow::WorksDuringReplay(int id) {
     switch (id) {
         case IDCANCEL:
         case IDC_CLEAR_CHAT:
@@ -63,6 +67,7 @@ bool WorksDuringReplay(int id) {
         case IDM_SORT_BY_STRENGTH:
         case IDM_RULES:
         case IDM_ABOUT:
+        case IDM_KEYS:
         case IDM_STATISTICS:
         case IDM_REPLAY_GAME:
             return true;
@@ -70,8 +75,6 @@ bool WorksDuringReplay(int id) {
             return false;
     }
 }
-
-}  // namespace
 
 void TableWindow::AddKeepingItems() {
     keeper_ = std::make_unique<GameKeeper>(autoPlay_);
@@ -156,6 +159,8 @@ bool TableWindow::OpenReplay(const QString& path) {
     for (int id : {IDC_PLAY, IDC_PASS, IDC_NEXT_ROUND, IDC_AWAY, IDC_SAVE_GAME, IDC_PLAYER_INFO})
         if (QWidget* control = Control(id)) control->setEnabled(false);
     chatInput_->setEnabled(false);
+    // The keys step the replay: the hand's keyboard frame is off meanwhile.
+    if (aids_ != nullptr && aids_->Cursor() != nullptr) aids_->Cursor()->setEnabled(false);
     QWidget* bar = replay_->Bar(this);
     layout()->addWidget(bar);
     bar->show();
@@ -193,6 +198,7 @@ void TableWindow::CloseReplay() {
     *g_table = GameTable();
     chatLog_->Clear();
     chatInput_->setEnabled(true);
+    if (aids_ != nullptr && aids_->Cursor() != nullptr) aids_->Cursor()->setEnabled(true);
     for (int id : {IDC_PLAY, IDC_PASS, IDC_NEXT_ROUND, IDC_AWAY, IDC_SAVE_GAME, IDC_PLAYER_INFO})
         if (QWidget* control = Control(id)) control->setEnabled(true);
     EnablePlayerInfo(false);

@@ -10,6 +10,12 @@
 
 #include "bot/bot_level.h"
 
+// The nickname is one for both dialogs: the one typed last in either is the
+// one both show next.
+//
+// The nickname last typed in either dialog; empty when none is stored.
+QString LoadNickname();
+
 // The connect dialog's fields of the last successful host or join.
 struct ConnectFields {
     QString nickname;
@@ -30,6 +36,11 @@ struct ComputerFields {
 bool LoadComputerFields(ComputerFields* fields);
 void SaveComputerFields(const ComputerFields& fields);
 
+// The host's "Délai de jeu" in seconds (0 for none, the default), shared by
+// both dialogs that host a table.
+int LoadTurnLimit();
+void SaveTurnLimit(int seconds);
+
 // The four check items of the "Options" menu, with their defaults.
 struct WindowOptions {
     bool showMoves = true;        // "Afficher les coups dans le chat"
@@ -40,3 +51,10 @@ struct WindowOptions {
 // The stored options; the default of each one that is not stored.
 WindowOptions LoadWindowOptions();
 void SaveWindowOptions(const WindowOptions& options);
+
+// "Options" -> "Taille de la table": TABLE_SIZE_FIT (fit to the screen, the
+// default) or a size in per cent of the designed one (100, 150, 200). Kept
+// apart from WindowOptions so that saving either never rewrites the other.
+constexpr int TABLE_SIZE_FIT = 0;
+int LoadTableSize();
+void SaveTableSize(int percent);

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <tuple>
 
 #include "bot/auto_play.h"
 #include "net/commands.h"
@@ -24,10 +26,14 @@
 #include "resources/resource_ids.h"
 #include "resources/version.h"
 #include "rules/game_table.h"
+#include "table/aid_texts.h"
 #include "table/board_widget.h"
 #include "table/game_keeper.h"
 #include "table/game_lines.h"
+#include "table/hand_cursor.h"
+#include "table/player_aids.h"
 #include "table/replay_session.h"
+#include "table/table_fit.h"
 #include "table/window_texts.h"
 #include "ui/card_image.h"
 #include "ui/chat_box.h"
@@ -141,7 +147,7 @@ void TableWindow::BuildFromTemplate() {
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     menuBar_ = new QMenuBar(this);
-    gameMenu_ = menuBar_->addMenu(QStringLiteral("Jeu"));
+    gameMenu_ = menuBar_->addMenu(QStringLiteral("&Jeu"));
     const auto addItem = [this](int id, const QString& label) {
         QAction* action = gameMenu_->addAction(label);
         menuItems_.insert(id, action);
@@ -170,8 +176,13 @@ void TableWindow::BuildFromTemplate() {
     addOption(IDM_SORT_BY_STRENGTH, ITEM_SORT_BY_STRENGTH, options_.handByStrength);
 
     helpMenu_ = menuBar_->addMenu(Text(MENU_HELP));
-    for (const auto& [id, label] : {std::pair{IDM_RULES, ITEM_RULES}, {IDM_ABOUT, ITEM_ABOUT}}) {
+    for (const auto& [id, label, key] :
+         {std::tuple{IDM_RULES, ITEM_RULES, QKeySequence(Qt::Key_F1)},
+          {IDM_KEYS, ITEM_KEYS, QKeySequence()},
+          {IDM_HINT, ITEM_HINT, QKeySequence(Qt::Key_H)},
+          {IDM_ABOUT, ITEM_ABOUT, QKeySequence()}}) {
         QAction* action = helpMenu_->addAction(Text(label));
+        action->setShortcut(key);
         menuItems_.insert(id, action);
         connect(action, &QAction::triggered, this, [this, id = id] { OnCommand(id); });
     }
@@ -202,12 +213,15 @@ void TableWindow::BuildFromTemplate() {
     controls_.insert(IDC_CHAT_INPUT, chatInput_);
 
     AddButton(IDC_SAVE_GAME, QStringLiteral("Enregistrer jeu"), 335, 125, 81, 13)->hide();
-    AddButton(IDC_PLAYER_INFO, QStringLiteral("Info joueur"), 250, 142, 81, 14)->setEnabled(false);
-    AddButton(IDC_PASS, QStringLiteral("Passer"), 215, 241, 29, 13);
-    AddButton(IDC_PLAY, QStringLiteral("Jouer\ncartes"), 215, 211, 29, 26);
-    AddButton(IDC_NEXT_ROUND, QStringLiteral("Tour\nsuivant"), 215, 160, 29, 26)->setEnabled(false);
-    AddButton(IDC_CLEAR_CHAT, QStringLiteral("Effacer la boîte de chat"), 335, 142, 81, 13);
-    AddButton(IDC_AWAY, QStringLiteral("Absent"), 215, 142, 29, 14)->setCheckable(true);
+    AddButton(IDC_PLAYER_INFO, QStringLiteral("&Info joueur"), 250, 142, 81, 14)->setEnabled(false);
+    AddButton(IDC_PASS, QStringLiteral("Pa&sser"), 215, 241, 29, 13);
+    AddButton(IDC_PLAY, QStringLiteral("Jouer\nca&rtes"), 215, 211, 29, 26);
+    AddButton(IDC_NEXT_ROUND, QStringLiteral("&Tour\nsuivant"), 215, 160, 29, 26)
+        ->setEnabled(false);
+    AddButton(IDC_CLEAR_CHAT, QStringLiteral("&Effacer la boîte de chat"), 335, 142, 81, 13);
+    AddButton(IDC_AWAY, QStringLiteral("A&bsent"), 215, 142, 29, 14)->setCheckable(true);
+    aids_ = new PlayerAids(this);
+    fit_ = new TableFit(this, board_, layout, optionsMenu_);
 }
 
 void TableWindow::OnInitDialog() {
@@ -215,6 +229,9 @@ void TableWindow::OnInitDialog() {
     ResetSeatTable();
     SetFourColourDeck(options_.fourColours);
     SetHandByStrength(options_.handByStrength);
+    // Only the set the first paint draws: the screen's density at the
+    // table's scale, so that a dense screen does not load the cards twice.
+    SetCardPixelRatio(board_->devicePixelRatioF() * board_->TableScale());
     LoadTableImages();
     SetStatusText(STATUS_NO_CONNECTION);
     // (The window's system menu is left as the window system makes it.)
@@ -224,7 +241,7 @@ void TableWindow::OnInitDialog() {
     setWindowIcon(ApplicationIcon());
     chatInput_->setMaxLength(CHAT_INPUT_LIMIT);
     g_table = new GameTable;
-    chatInput_->setFocus();
+    aids_->FocusTable(true);
 }
 
 QPushButton* TableWindow::Button(int id) const {
@@ -261,9 +278,11 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
         case Kind::kPlayApplied:
             if (options_.showMoves && named)
                 AppendGameLine(PlayLine(g_seats[seat].name, event.cards));
+            aids_->PlayApplied(seat, event.cards);
             break;
         case Kind::kPassApplied:
             if (options_.showMoves && named) AppendGameLine(PassLine(g_seats[seat].name));
+            aids_->PassApplied(seat);
             break;
         case Kind::kRoundEnded:
             // The play that emptied a hand ended the round: who won, who paid.
@@ -271,6 +290,10 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
             break;
         case Kind::kRoundDealt:
             nextRoundAsked_ = false;
+            aids_->RoundDealt();
+            break;
+        case Kind::kSeatChanged:
+            aids_->SeatChanged();
             break;
         default:
             break;
@@ -331,10 +354,12 @@ void TableWindow::SetLeaveQuestion(LeaveQuestion question) {
 void TableWindow::InvalidateCardRect(int slot) {
     if (slot < 0 || slot >= HAND_SIZE) return;
     const CardRect& r = g_cardRects[slot];
-    board_->update(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top));
+    board_->update(board_->BoardRect(QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)));
 }
 
 void TableWindow::OnCommand(int id) {
+    // A replay is read-only: no move, no network command reaches the table.
+    if (replay_ != nullptr && !WorksDuringReplay(id)) return;
     switch (id) {
         case IDOK:
             OnSendChat();
@@ -386,6 +411,12 @@ void TableWindow::OnCommand(int id) {
             break;
         case IDM_ABOUT:
             OnAbout();
+            break;
+        case IDM_KEYS:
+            aids_->ShowKeys();
+            break;
+        case IDM_HINT:
+            aids_->ShowHint();
             break;
         case IDM_STATISTICS:
             OnStatistics();

@@ -3,10 +3,10 @@
 // It is built the way its dialog template describes it: caption "Vantoro",
 // the menus "Jeu", "Options" and "Aide", a board of 425 x 277 dialog units in
 // the window font (DejaVu Sans, 9 points) on which the ten controls sit at
-// their dialog-unit places, and a one-part status line below; the size is
-// fixed. It owns the one GameTable (g_table) and the images from creation to
-// destruction, and it is the TableView through which the network code shows
-// what happens (installed in g_view for its whole life).
+// their dialog-unit places, and a one-part status line below; its size
+// follows the screen and the player (table/table_fit.h). It owns the one GameTable (g_table) and
+// the images from creation to destruction, and it is the TableView through which the network code
+// shows what happens (installed in g_view for its whole life).
 //
 // Every command, from a button, the menu, Enter (IDOK) or Escape and the
 // close box (IDCANCEL), reaches OnCommand with its id. Destruction
@@ -38,6 +38,8 @@
 #include "table/settings.h"
 
 class AutoPlay;
+class PlayerAids;
+class TableFit;
 class BoardWidget;
 class ChatLog;
 class GameKeeper;
@@ -154,6 +156,10 @@ class TableWindow : public QDialog, public TableView {
     void SetLeaveQuestion(LeaveQuestion question);
     // The computer player of this window.
     AutoPlay* ComputerPlayer() const { return autoPlay_; }
+    // The keyboard, the hand cursor and the hint (table/player_aids.h).
+    PlayerAids* Aids() const { return aids_; }
+    // The table's size on the screen (table/table_fit.h).
+    TableFit* Fit() const { return fit_; }
 
     // The control with this id (IDOK, IDC_...), or null: the window's
     // GetDlgItem.
@@ -168,7 +174,7 @@ class TableWindow : public QDialog, public TableView {
     // The menu item with this id (IDM_NETWORK_GAME, IDM_PLAY_COMPUTER,
     // IDM_FILL_COMPUTER, IDM_DISCONNECT, IDCANCEL, the options IDM_SHOW_MOVES,
     // IDM_SOUNDS, IDM_FOUR_COLOURS, IDM_SORT_BY_STRENGTH, and IDM_RULES,
-    // IDM_ABOUT).
+    // IDM_KEYS, IDM_HINT, IDM_ABOUT).
     QAction* MenuItem(int id) const { return menuItems_.value(id, nullptr); }
     QString StatusText() const;
     // True once the window's destruction has run.
@@ -222,6 +228,8 @@ class TableWindow : public QDialog, public TableView {
     LeaveQuestion leaveQuestion_;
     WindowOptions options_;
     AutoPlay* autoPlay_ = nullptr;
+    PlayerAids* aids_ = nullptr;
+    TableFit* fit_ = nullptr;
     bool nextRoundAsked_ = false;
     bool localTurn_ = false;  // the table waited for the local player's move at the last look
     bool destroyed_ = false;
@@ -235,6 +243,9 @@ class TableWindow : public QDialog, public TableView {
     void EnableKeepingItems();
     // A key of the replay (arrows, Page Up/Down, Escape); true when taken.
     bool ReplayKey(QKeyEvent* event);
+    // The commands that still work while a replay is shown (options, help,
+    // statistics, another replay, emptying the chat log, leaving).
+    static bool WorksDuringReplay(int id);
     // Shows the replay's position: its table, status line and game lines.
     void ShowReplayPosition();
 };

@@ -5,8 +5,8 @@
 #pragma once
 
 // Menus beside "Jeu", and their items.
-constexpr const char* MENU_OPTIONS = "Options";
-constexpr const char* MENU_HELP = "Aide";
+constexpr const char* MENU_OPTIONS = "&Options";
+constexpr const char* MENU_HELP = "&Aide";
 constexpr const char* ITEM_SHOW_MOVES = "Afficher les coups dans le chat";
 constexpr const char* ITEM_SOUNDS = "Sons";
 constexpr const char* ITEM_FOUR_COLOURS = "Cartes à quatre couleurs";
@@ -20,6 +20,15 @@ constexpr const char* LEAVE_QUESTION =
     "Une partie est en cours à quatre joueurs. Voulez-vous vraiment quitter la table ?";
 constexpr const char* ANSWER_YES = "Oui";
 constexpr const char* ANSWER_NO = "Non";
+
+// The connect dialogs: an address that names no machine (the address as
+// typed in place of %1), and the host's turn limit.
+constexpr const char* HOST_NOT_FOUND_TEXT = "Ordinateur introuvable : %1";
+constexpr const char* HOST_NO_IPV4_TEXT =
+    "Ordinateur introuvable en IPv4 : %1\n\nCe nom n'a que des adresses IPv6 ; Vantoro se "
+    "joue en IPv4 (par exemple 192.168.1.20).";
+constexpr const char* TURN_LIMIT_LABEL = "Délai de jeu :";
+constexpr const char* TURN_LIMIT_NONE = "Aucun";
 
 // The table's own words at the end of a round: the winner's name above this.
 constexpr const char* ROUND_WON = "gagne la manche";
@@ -40,7 +49,10 @@ constexpr const char* RULES_TEXT =
     "Chacun commence avec 100 ; le gagnant ouvre la manche suivante.\n\n"
     "Cliquez sur vos cartes pour les lever (un second clic les baisse), puis « Jouer cartes » "
     "ou « Passer ». Après sa dernière carte, le gagnant lance la manche suivante avec « Tour "
-    "suivant ».";
+    "suivant ».\n\n"
+    "Au clavier : Gauche et Droite déplacent le cadre sur vos cartes, Espace lève ou baisse la "
+    "carte encadrée, Entrée joue, P passe, N lance la manche suivante (Aide → Raccourcis "
+    "clavier).";
 
 // "À propos de Vantoro": the version goes in place of %1.
 constexpr const char* ABOUT_TEXT =

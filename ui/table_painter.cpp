@@ -2,7 +2,6 @@
 
 #include <QFontMetrics>
 #include <QPainter>
-#include <QRegion>
 #include <QString>
 #include <QStringList>
 #include <algorithm>
@@ -101,21 +100,20 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     }
 }
 
-// The local hand, drawn from the right so that each card lies over its left
-// neighbour: every drawn card is taken out of the clip before the next one.
-void PaintLocalHand(QPainter& painter, const GameTable& table, int local, const QRect& client) {
+// The local hand, drawn from the left so that each card lies over its left
+// neighbour. The pictures are opaque, so drawing over is the same as
+// clipping each card out of the ones before it, and much cheaper.
+void PaintLocalHand(QPainter& painter, const GameTable& table, int local) {
     const std::uint8_t* hand = table.hands[local];
     const int width = CardWidth();
     const int height = CardHeight();
     int placed[HAND_SIZE];
-    QRegion clip = painter.hasClipping() ? painter.clipRegion() : QRegion(client);
-    for (int place = HandLayout(hand, placed) - 1; place >= 0; --place) {
+    const int count = HandLayout(hand, placed);
+    for (int place = 0; place < count; ++place) {
         const int slot = placed[place];
         const int x = HAND_LEFT + HAND_STEP * place;
         const int y = table.selection[slot] != 0 ? HAND_TOP_SELECTED : HAND_TOP;
         DrawCard(painter, hand[slot], x, y);
-        clip -= QRect(x, y, width, height);
-        painter.setClipRegion(clip);
         g_cardRects[slot] = {x, y, x + width, HAND_TOP + height};
     }
 }
@@ -215,7 +213,7 @@ void PaintTable(QPainter& painter, const QRect& client) {
         ++shown;
     }
 
-    PaintLocalHand(painter, table, local, client);
+    PaintLocalHand(painter, table, local);
     painter.restore();
 }
 

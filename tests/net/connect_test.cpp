@@ -197,9 +197,26 @@ TEST_F(ConnectTest, HostFailuresCloseTheSocketAndReportTheError) {
     EXPECT_STREQ(WinsockErrorText(10049), "Cant assign requested address");
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
 
-    // A host name is not looked up: the text is no address, and the bind fails.
-    ExpectNothingLeft(HostTable("Alice", "localhost", "0"), 10049);
+    // A name nobody knows creates nothing; digits and dots that are no
+    // address stay the address that fails to bind, as they always were.
+    EXPECT_EQ(HostTable("Alice", "no-such-machine.invalid", "0").step, ConnectStep::UnknownHost);
+    EXPECT_EQ(JoinTable("Bob", "no-such-machine.invalid", "7171").step, ConnectStep::UnknownHost);
+    EXPECT_EQ(g_sock, INVALID_SOCKET);
+    EXPECT_EQ(g_localSeat, 0);
+    ExpectNothingLeft(HostTable("Alice", "1.2.3", "0"), 10049);
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
+}
+
+TEST_F(ConnectTest, AMachinesNameIsLookedUp) {
+    std::uint32_t ipv4 = 0;
+    ASSERT_EQ(LookUpAddress("localhost", &ipv4), AddressLookup::kFound);
+    EXPECT_EQ(ipv4 >> 24, 127u);
+    ASSERT_EQ(HostTable("Alice", "localhost", "0").step, ConnectStep::Connected);
+    EXPECT_EQ(g_seats[1].addr.ipv4 >> 24, 127u);
+    const std::uint16_t port = g_bindAddr.port;
+    Disconnect();
+    ASSERT_EQ(HostTable("Alice", "127.0.0.1", std::to_string(port).c_str()).step,
+              ConnectStep::Connected);
 }
 
 TEST_F(ConnectTest, JoinConnectsRegistersAndWaitsForItsSeat) {

@@ -127,12 +127,12 @@ TEST_F(ConnectDialogTest, StartsWithThisMachineAndPortAndOnlyItsButtonsAndCloseB
         EXPECT_TRUE(nickname->text().isEmpty());
         EXPECT_EQ(dialog->focusWidget(), nickname);
 
-        // At most 16, 15 and 4 characters.
+        // At most 16 and 4 characters; the address may be a machine's name.
         TypeInto(nickname, QStringLiteral("abcdefghijklmnopqrst"));
-        TypeInto(address, QStringLiteral("1234567890123456789"));
+        TypeInto(address, QStringLiteral("table.salon.example"));
         TypeInto(port, QStringLiteral("123456"));
         EXPECT_EQ(nickname->text(), QStringLiteral("abcdefghijklmnop"));
-        EXPECT_EQ(address->text(), QStringLiteral("123456789012345"));
+        EXPECT_EQ(address->text(), QStringLiteral("table.salon.example"));
         EXPECT_EQ(port->text(), QStringLiteral("1234"));
 
         // Escape and Enter end nothing.
@@ -298,6 +298,34 @@ TEST_F(ConnectDialogTest, JoiningDisablesPlayerInfoAndWritesNothingUntilTheHostS
     EXPECT_TRUE(boxes.boxes().empty());
     EXPECT_EQ(window_->StatusText(), QStringLiteral("Connecting..."));
     EXPECT_TRUE(host.ExpectSilence(30));
+}
+
+// A machine's name in the address field: localhost joins; a name nobody
+// knows is named in a box, creates nothing and leaves the dialog open.
+TEST_F(ConnectDialogTest, AMachinesNameJoinsAndAnUnknownOneIsNamed) {
+    wtest::BoxCatcher boxes;
+    wtest::ModalGuard guard;
+    std::uint16_t port = 0;
+    const int listener = wtest::ListenOnShortPort(&port);
+    ASSERT_GE(listener, 0);
+    const int socketsBefore = wtest::OpenSocketCount();
+    OpenDialog([&](ConnectDialog* dialog) {
+        Submit(dialog, QStringLiteral("Cem"), QStringLiteral("nulle-part.invalid"),
+               QString::number(port), IDC_JOIN);
+        ASSERT_EQ(boxes.boxes().size(), 1u);
+        EXPECT_EQ(boxes.boxes()[0].text,
+                  QStringLiteral("Ordinateur introuvable : nulle-part.invalid"));
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_EQ(wtest::OpenSocketCount(), socketsBefore);
+        Submit(dialog, QStringLiteral("Cem"), QStringLiteral("localhost"), QString::number(port),
+               IDC_JOIN);
+    });
+    EXPECT_FALSE(guard.fired());
+    EXPECT_EQ(boxes.boxes().size(), 1u);
+    EXPECT_NE(g_sock, INVALID_SOCKET);
+    vtest::RawPeer host(wtest::AcceptWithin(listener));
+    EXPECT_TRUE(host.IsOpen());
+    close(listener);
 }
 
 }  // namespace

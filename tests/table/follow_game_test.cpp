@@ -25,6 +25,8 @@
 #include "table/board_widget.h"
 #include "table/connect_dialog.h"
 #include "table/game_lines.h"
+#include "table/hand_cursor.h"
+#include "table/player_aids.h"
 #include "table/table_marks.h"
 #include "table/table_window.h"
 #include "tests/support/scripted_peer.h"
@@ -250,14 +252,14 @@ TEST(LeaveQuestion, AskedOnlyWhileFourAreSeatedAndNonKeepsTheGame) {
         EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Non"));
         QTest::keyClick(box, Qt::Key_Escape);
     });
-    QTest::keyClick(window.ChatInput(), Qt::Key_Escape);
+    QTest::keyClick(window.Aids()->Cursor(), Qt::Key_Escape);
     EXPECT_EQ(buttons, (QStringList{QStringLiteral("Oui"), QStringLiteral("Non")}));
     EXPECT_FALSE(window.IsDestroyed());
 
     // A table still waiting for its fourth player is left at once.
     wtest::BoxCatcher boxes;
     g_playerCount = 3;
-    QTest::keyClick(window.ChatInput(), Qt::Key_Escape);
+    QTest::keyClick(window.Aids()->Cursor(), Qt::Key_Escape);
     EXPECT_TRUE(window.IsDestroyed());
     EXPECT_TRUE(boxes.boxes().empty());
     g_playerCount = 0;

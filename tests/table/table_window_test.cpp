@@ -29,6 +29,8 @@
 #include "net/socket_layer.h"
 #include "resources/resource_ids.h"
 #include "table/board_widget.h"
+#include "table/hand_cursor.h"
+#include "table/player_aids.h"
 #include "table/table_window.h"
 #include "ui/card_image.h"
 #include "ui/chat_box.h"
@@ -124,7 +126,7 @@ TEST(TableWindowStart, EmptySeatsNoPlayersStatusFocusAndButtons) {
     EXPECT_EQ(g_view, static_cast<TableView*>(&window));
     ASSERT_NE(g_table, nullptr);
     EXPECT_NE(g_cardImages, nullptr);
-    EXPECT_EQ(QApplication::focusWidget(), window.ChatInput());
+    EXPECT_EQ(QApplication::focusWidget(), window.Aids()->Cursor());
 
     EXPECT_FALSE(window.Button(IDC_PLAYER_INFO)->isEnabled());
     EXPECT_FALSE(window.Button(IDC_NEXT_ROUND)->isEnabled());
@@ -293,7 +295,7 @@ TEST(TableWindowNetworkGame, FatalResultShowsTheBoxAndEndsTheWindow) {
 TEST(TableWindowEnd, QuitterEscapeAndTheCloseBoxEndTheWindowAtOnce) {
     const std::vector<std::function<void(RecordingWindow&)>> ways = {
         [](RecordingWindow& w) { w.MenuItem(IDCANCEL)->trigger(); },
-        [](RecordingWindow& w) { QTest::keyClick(w.ChatInput(), Qt::Key_Escape); },
+        [](RecordingWindow& w) { QTest::keyClick(w.Aids()->Cursor(), Qt::Key_Escape); },
         [](RecordingWindow& w) { w.close(); },
     };
     for (std::size_t way = 0; way < ways.size(); ++way) {

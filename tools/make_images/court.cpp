@@ -607,7 +607,7 @@ void DrawCourt(QImage& card, Suit suit, int rank, CardStyle style) {
     // holds, and turned in the opposite one.
     const Mask mark =
         s == 2 ? SuitMask(suit, suit == Suit::Diamonds ? 11 : 13, suit == Suit::Hearts ? 13 : 15)
-               : IndexSuitMask(suit);
+               : FrameSuitMask(suit);
     const int markX = rank == 12 ? left + 1 : right - mark.width - 2;
     const Mask ring = Dilate(mark);
     const auto twice = [&](const Mask& m, int x, int y, QRgb c) {

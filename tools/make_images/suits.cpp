@@ -114,12 +114,28 @@ const Mask& PipMask(Suit suit, int scale) {
 }
 
 const Mask& IndexSuitMask(Suit suit) {
+    // The club and the spade are 9 pixels wide, so that they can differ in
+    // shape and not only in a few pixels: the club's three round lobes with
+    // notches between them, the spade's point over a solid body. Both end in
+    // the same stem and foot.
     static const std::array<Mask, 4> marks = {
         MaskFromRows({"...#...", "..###..", "..###..", ".#####.", "#######", ".#####.", "..###..",
                       "..###..", "...#..."}),
+        MaskFromRows({"...###...", "..#####..", "..#####..", "...###...", ".##.#.##.", "#########",
+                      "#########", ".##.#.##.", "....#....", "..#####.."}),
+        MaskFromRows({".##.##.", "#######", "#######", "#######", ".#####.", "..###..", "...#..."}),
+        MaskFromRows({"....#....", "...###...", "..#####..", ".#######.", "#########", "#########",
+                      "#########", ".###.###.", "....#....", "..#####.."}),
+    };
+    return marks[static_cast<size_t>(suit)];
+}
+
+const Mask& FrameSuitMask(Suit suit) {
+    static const std::array<Mask, 4> marks = {
+        IndexSuitMask(Suit::Diamonds),
         MaskFromRows({"..###..", ".#####.", ".#####.", "##.#.##", "#######", "##.#.##", "...#...",
                       "..###.."}),
-        MaskFromRows({".##.##.", "#######", "#######", "#######", ".#####.", "..###..", "...#..."}),
+        IndexSuitMask(Suit::Hearts),
         MaskFromRows({"...#...", "..###..", ".#####.", "#######", "#######", "##.#.##", "...#...",
                       "..###.."}),
     };

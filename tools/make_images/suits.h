@@ -23,7 +23,11 @@ QPainterPath SuitPath(Suit suit);
 // The pip of the number cards, upright: 11 x 12 pixels at most, and twice
 // that at scale 2 (rendered at that size from the same path).
 const Mask& PipMask(Suit suit, int scale = 1);
-// The small symbol of the corner index, 7 pixels wide.
+// The small symbol of the corner index of the classic faces at their normal
+// size: 7 pixels wide, 9 for the club and the spade.
 const Mask& IndexSuitMask(Suit suit);
+// The small symbol in the corner of a court card's frame, 7 pixels wide: it
+// sits beside the figure, where a wider one would not fit.
+const Mask& FrameSuitMask(Suit suit);
 // The symbol at any size, rendered from its path.
 Mask SuitMask(Suit suit, int width, int height);
