@@ -69,6 +69,10 @@ constexpr int IDM_NEW_GAME = 40012;      // "Nouvelle partie" (the host's, four 
 constexpr int IDM_GAME_HISTORY = 40013;  // "Historique de la partie..."
 constexpr int IDM_KEYS = 40020;          // "Raccourcis clavier"
 constexpr int IDM_HINT = 40021;          // "Conseil"
+// What the player keeps: the statistics, the saved game and its replay.
+constexpr int IDM_STATISTICS = 40030;   // "Statistiques..."
+constexpr int IDM_SAVE_GAME = 40031;    // "Enregistrer la partie..."
+constexpr int IDM_REPLAY_GAME = 40032;  // "Revoir une partie..."
 
 // Controls of the "Jouer contre l'ordinateur" dialog ("Pseudo :" is IDC_NICKNAME).
 constexpr int IDC_LEVEL = 1015;          // "Niveau :"

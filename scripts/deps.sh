@@ -10,7 +10,7 @@
 set -euo pipefail
 
 what=${1:-run}
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev fonts-dejavu-core)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6sql6-sqlite fonts-dejavu-core)
 case "$what" in
   run) ;;
   test) packages+=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-dev clang-format git

@@ -29,9 +29,11 @@
 #include "table/aid_texts.h"
 #include "table/board_widget.h"
 #include "table/game_history.h"
+#include "table/game_keeper.h"
 #include "table/game_lines.h"
 #include "table/hand_cursor.h"
 #include "table/player_aids.h"
+#include "table/replay_session.h"
 #include "table/table_fit.h"
 #include "table/window_texts.h"
 #include "ui/card_image.h"
@@ -158,6 +160,7 @@ void TableWindow::BuildFromTemplate() {
     gameMenu_->addSeparator();
     addItem(IDM_NEW_GAME, Text(ITEM_NEW_GAME));
     addItem(IDM_GAME_HISTORY, Text(ITEM_GAME_HISTORY));
+    AddKeepingItems();
     gameMenu_->addSeparator();
     addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
     addItem(IDCANCEL, QStringLiteral("Quitter"));
@@ -316,6 +319,7 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
         default:
             break;
     }
+    keeper_->OnTableEvent(event);
     autoPlay_->Hear(event);
     UpdateNextRoundButton();
     FollowTurn();
@@ -376,6 +380,8 @@ void TableWindow::InvalidateCardRect(int slot) {
 }
 
 void TableWindow::OnCommand(int id) {
+    // A replay is read-only: no move, no network command reaches the table.
+    if (replay_ != nullptr && !WorksDuringReplay(id)) return;
     switch (id) {
         case IDOK:
             OnSendChat();
@@ -439,6 +445,15 @@ void TableWindow::OnCommand(int id) {
             break;
         case IDM_HINT:
             aids_->ShowHint();
+            break;
+        case IDM_STATISTICS:
+            OnStatistics();
+            break;
+        case IDM_SAVE_GAME:
+            OnSaveGameFile();
+            break;
+        case IDM_REPLAY_GAME:
+            OnReplayGame();
             break;
         default:
             break;
@@ -527,6 +542,7 @@ void TableWindow::ShowStandings(bool hostWaits) {
 void TableWindow::OnDisconnect() {
     if (g_sock == INVALID_SOCKET) return;
     if (!MayLeaveGame()) return;
+    keeper_->LeaveTable();
     AppendChatText(CHAT_CONNECTION_CLOSED);
     Disconnect();
     EnablePlayerInfo(false);
@@ -599,6 +615,7 @@ void TableWindow::OnInitMenuPopup() {
         ->setEnabled(g_localSeat == 1 && g_playerCount < SEAT_COUNT && seatEmpty);
     menuItems_.value(IDM_NEW_GAME)->setEnabled(g_localSeat == 1 && g_playerCount == SEAT_COUNT);
     menuItems_.value(IDM_GAME_HISTORY)->setEnabled(g_localSeat != 0);
+    EnableKeepingItems();
 }
 
 void TableWindow::OnClearChat() {
@@ -606,6 +623,10 @@ void TableWindow::OnClearChat() {
 }
 
 void TableWindow::keyPressEvent(QKeyEvent* event) {
+    if (ReplayKey(event)) {
+        event->accept();
+        return;
+    }
     const bool plain = event->modifiers() == Qt::NoModifier ||
                        (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
     if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
@@ -619,6 +640,11 @@ void TableWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void TableWindow::reject() {
+    // Escape and the close box end a replay first.
+    if (replay_ != nullptr) {
+        CloseReplay();
+        return;
+    }
     OnCommand(IDCANCEL);
 }
 
@@ -632,6 +658,8 @@ void TableWindow::DestroyWindow() {
 void TableWindow::OnDestroy() {
     if (history_ != nullptr) history_->hide();
     if (standings_ != nullptr) standings_->hide();
+    CloseReplay();
+    keeper_->LeaveTable();
     delete g_table;
     g_table = nullptr;
     FreeTableImages();

@@ -16,6 +16,7 @@ CardRect g_cardRects[HAND_SIZE];
 namespace {
 
 bool g_handByStrength = false;
+bool g_allHandsFaceUp = false;
 
 // The latest plays: their cards 15 pixels apart from x = area + 10, at y = 70
 // for the other seats and y = 170 for the local one.
@@ -132,10 +133,11 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     painter.setPen(Qt::black);
 
     // While the round runs, a back per card held; from its end until the next
-    // deal, the cards themselves in the same places, kept inside the seat's
-    // area (the latest play is drawn over their lower part).
+    // deal, and in a replay, the cards themselves in the same places, kept
+    // inside the seat's area (the latest play is drawn over their lower part).
     const bool roundEnd = table.roundOver != 0;
-    if (roundEnd) {
+    const bool faceUp = roundEnd || g_allHandsFaceUp;
+    if (faceUp) {
         painter.save();
         painter.setClipRect(QRect(left, 0, areaWidth, OTHER_PLAY_TOP + CardHeight()),
                             Qt::IntersectClip);
@@ -144,11 +146,11 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     for (int slot = 0; slot < HAND_SIZE; ++slot) {
         const std::uint8_t card = table.hands[seat][slot];
         if (card == NO_CARD) continue;
-        DrawCard(painter, roundEnd ? card : CARD_BACK_SMALL, left + HELD_LEFT + HELD_STEP * held,
+        DrawCard(painter, faceUp ? card : CARD_BACK_SMALL, left + HELD_LEFT + HELD_STEP * held,
                  HELD_TOP);
         ++held;
     }
-    if (roundEnd) painter.restore();
+    if (faceUp) painter.restore();
     int shown = 0;
     for (int place = 0; place < PLAY_SIZE; ++place) {
         const std::uint8_t card = table.lastPlays[seat][place];
@@ -208,6 +210,14 @@ void SetHandByStrength(bool byStrength) {
 
 bool HandByStrength() {
     return g_handByStrength;
+}
+
+void SetAllHandsFaceUp(bool faceUp) {
+    g_allHandsFaceUp = faceUp;
+}
+
+bool AllHandsFaceUp() {
+    return g_allHandsFaceUp;
 }
 
 int HandLayout(const std::uint8_t* hand, int placed[HAND_SIZE]) {

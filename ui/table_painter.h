@@ -62,6 +62,10 @@ constexpr int HAND_TOP_SELECTED = 265;  // y of a chosen card, 20 pixels higher
 // sent stay as they are. Kept for the whole program.
 void SetHandByStrength(bool byStrength);
 bool HandByStrength();
+// Every hand face up (the replay of a saved game): the other seats' cards are
+// written out, rank and suit, where their backs lie otherwise. Off by default.
+void SetAllHandsFaceUp(bool faceUp);
+bool AllHandsFaceUp();
 // Writes the slots of `hand` that hold a card into `placed`, from the leftmost
 // place to the rightmost (each card lies over the one on its left), and
 // returns how many there are.

@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstring>
@@ -36,11 +37,14 @@
 #include "bot/strategy.h"
 #include "net/seat_table.h"
 #include "net/wire.h"
+#include "record/game_file.h"
+#include "record/statistics_store.h"
 #include "resources/resource_ids.h"
 #include "rules/game_table.h"
 #include "table/board_widget.h"
 #include "table/connect_dialog.h"
 #include "table/game_history.h"
+#include "table/game_keeper.h"
 #include "table/table_window.h"
 #include "tests/e2e/bot_process.h"
 #include "ui/chat_box.h"
@@ -450,6 +454,35 @@ TEST_F(WindowEndToEnd, WindowHostsThreePlayersAndEveryCopyFollowsIt) {
     }
 }
 
+// The rounds of `nickname` in the window's statistics database.
+int KeptRounds(TableWindow& window, const QString& nickname) {
+    StatisticsStore* store = window.Keeper()->Store();
+    if (store == nullptr) return -1;
+    int rounds = 0;
+    for (const KindSummary& kind : store->Summaries(nickname)) rounds += kind.rounds;
+    return rounds;
+}
+
+// The window's game so far, saved and read back, ends on `live`'s table.
+void ExpectSavedGameReplaysTo(TableWindow& window, const GameTable& live) {
+    ASSERT_TRUE(window.Keeper()->CanSave());
+    const std::vector<std::uint8_t> bytes = window.Keeper()->GameFileBytes();
+    GameFile file;
+    GameFileError error;
+    ASSERT_TRUE(ReadGameFile(bytes.data(), bytes.size(), &file, &error))
+        << GameFileErrorText(error);
+    EXPECT_EQ(g_localSeat, file.header.playerSeat);
+    GameReplay replay(&file);
+    replay.GoTo(replay.PositionCount() - 1);
+    const GameTable& replayed = replay.Table();
+    EXPECT_EQ(live.roundsPlayed, replayed.roundsPlayed);
+    for (int s = 1; s <= SEAT_COUNT; ++s) {
+        EXPECT_EQ(std::memcmp(live.hands[s], replayed.hands[s], HAND_SIZE), 0) << "seat " << s;
+        EXPECT_EQ(live.money[s], replayed.money[s]) << "seat " << s;
+        EXPECT_EQ(live.wins[s], replayed.wins[s]) << "seat " << s;
+    }
+}
+
 TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
     RecordingWindow& window = *window_;
     QStringList hostArgs = BotArgs("--host", port_, "Hote");
@@ -484,10 +517,15 @@ TEST_F(WindowEndToEnd, WindowJoinsAPlayersTableAndFollowsItsHost) {
             QStringLiteral("Fenetre: salut la table"));
     }));
 
+    const int roundsBefore = KeptRounds(window, QStringLiteral("Fenetre"));
     const PlayResult played = PlayRounds(window);
     ASSERT_EQ(played.failure, "") << "after " << played.roundsPlayed << " rounds";
     EXPECT_GE(played.roundsPlayed, 3);
     EXPECT_GE(played.roundsWon, 1);
+    // What the window keeps of a network game: every finished round in the
+    // statistics, and the game so far as a file that replays to this table.
+    EXPECT_EQ(roundsBefore + g_table->roundsPlayed, KeptRounds(window, QStringLiteral("Fenetre")));
+    ExpectSavedGameReplaysTo(window, *g_table);
 
     // Leaving: the host sees the seat empty; by then it has written every
     // state up to the window's last move.
@@ -615,6 +653,10 @@ TEST_F(WindowEndToEnd, HostOpensATableAgainAtOnceOnThePortItJustClosed) {
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The statistics and the last game go to a data folder of the run's own.
+    QTemporaryDir data;
+    if (!data.isValid()) return 1;
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

@@ -70,12 +70,14 @@ TEST_F(ComputerGameTest, TheMenuOffersAGameAloneOffTheNetworkAndFillingWhileHost
     for (QAction* action : window_->GameMenu()->actions()) {
         if (!action->isSeparator()) labels << action->text();
     }
-    EXPECT_EQ(labels, QStringList({QStringLiteral("Jeu en réseau..."),
-                                   QStringLiteral("Jouer contre l'ordinateur..."),
-                                   QStringLiteral("Compléter avec l'ordinateur"),
-                                   QStringLiteral("Nouvelle partie"),
-                                   QStringLiteral("Historique de la partie..."),
-                                   QStringLiteral("Déconnecter"), QStringLiteral("Quitter")}));
+    EXPECT_EQ(
+        labels,
+        QStringList(
+            {QStringLiteral("Jeu en réseau..."), QStringLiteral("Jouer contre l'ordinateur..."),
+             QStringLiteral("Compléter avec l'ordinateur"), QStringLiteral("Nouvelle partie"),
+             QStringLiteral("Historique de la partie..."), QStringLiteral("Statistiques..."),
+             QStringLiteral("Enregistrer la partie..."), QStringLiteral("Revoir une partie..."),
+             QStringLiteral("Déconnecter"), QStringLiteral("Quitter")}));
     // network, computer, fill, disconnect
     EXPECT_EQ(MenuStates(), std::vector<bool>({true, true, false, false}));
     EXPECT_FALSE(window_->MenuItem(IDM_NEW_GAME)->isEnabled());
