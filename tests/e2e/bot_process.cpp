@@ -3,11 +3,13 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/types.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <csignal>
 #include <sstream>
 
 int FreeLoopbackPort() {
@@ -158,6 +160,10 @@ int BotProcess::WaitForExit(int timeoutMs) {
         return -1;
     }
     return process_.exitStatus() == QProcess::NormalExit ? process_.exitCode() : -1;
+}
+
+void BotProcess::Stop() {
+    if (IsRunning()) ::kill(static_cast<pid_t>(process_.processId()), SIGSTOP);
 }
 
 void BotProcess::Kill() {

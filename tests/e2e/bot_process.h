@@ -54,6 +54,9 @@ class BotProcess {
     // Returns its exit code, or -1 when it had to be killed or crashed.
     int WaitForExit(int timeoutMs);
     void Kill();
+    // Stops the process where it is (SIGSTOP): it neither reads, moves nor
+    // closes its connections. Kill ends it still.
+    void Stop();
     bool IsRunning() const { return process_.state() != QProcess::NotRunning; }
 
     QByteArray Output();  // standard output so far

@@ -219,6 +219,42 @@ static double SecondsForThreeRounds(const QString& roundPause) {
     return seconds;
 }
 
+// A player whose program stops (SIGSTOP: it neither moves nor closes) at a
+// host with a turn limit: the host marks the seat away, then plays it, and
+// the rounds still end.
+TEST(TableEvents, ASilentPlayerDoesNotStallATableWithATurnLimit) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    QStringList hostArgs = HostArgs(port, 0, 20, 13);
+    hostArgs << "--turn-limit"
+             << "1";
+    BotProcess host(hostArgs);
+    ASSERT_TRUE(host.WaitForLog("hosting on", 10000));
+    BotProcess a(JoinArgs(port, "Anna", 0, 20));
+    BotProcess b(JoinArgs(port, "Ben", 0, 20));
+    BotProcess c(JoinArgs(port, "Cleo", 0, 20));
+    ASSERT_TRUE(host.WaitForLog("[round] 1 finished", 30000)) << host.Log().toStdString();
+    c.Stop();
+    ASSERT_TRUE(host.WaitForLog("[round] 3 finished", 60000)) << host.Log().toStdString();
+    c.Kill();
+}
+
+// --rounds counts the rounds played live, not those of the replay a player
+// is sent when it takes a computer's seat over.
+TEST(TableEvents, RoundsToPlayCountOnlyLiveRounds) {
+    const int port = FreeLoopbackPort();
+    ASSERT_NE(port, 0);
+    QStringList hostArgs = HostArgs(port, 0, 0, 17);
+    hostArgs << "--fill";
+    BotProcess host(hostArgs);
+    ASSERT_TRUE(host.WaitForLog("[round] 30 finished", 30000)) << host.Log().toStdString();
+    BotProcess late(JoinArgs(port, "Tard", 2, 0));
+    ASSERT_EQ(late.WaitForExit(30000), 0) << late.Log().toStdString();
+    const std::vector<TraceState> states = ParseTrace(late.Output());
+    ASSERT_FALSE(states.empty());
+    EXPECT_GE(states.back().rounds, 32) << "it left after rounds of its replay";
+}
+
 TEST(RoundPause, TheComputerWaitsThreeSecondsAfterARoundUnlessToldNone) {
     const double paused = SecondsForThreeRounds(QString());
     ASSERT_GT(paused, 0) << "the table did not play its three rounds";
