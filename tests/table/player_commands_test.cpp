@@ -387,6 +387,10 @@ TEST_F(HostWindow, ALeaversSeatIsKeptForTheComputerAndTakenBackWithTheGameSoFar)
     QPushButton* next = window_->Button(IDC_NEXT_ROUND);
     ASSERT_TRUE(next->isEnabled());
 
+    // The host's own corner as it is; it must stay on screen throughout.
+    const QImage live = Shown();
+    const QRect ownHalf(0, live.height() / 2, 370, live.height() / 2);
+
     // Bob leaves: the others hear him go and the computer take his seat, and
     // nobody is dealt anything.
     peers_.seat[3].reset();
@@ -398,6 +402,7 @@ TEST_F(HostWindow, ALeaversSeatIsKeptForTheComputerAndTakenBackWithTheGameSoFar)
     }
     EXPECT_TRUE(IsComputerSeat(3));
     EXPECT_EQ(g_playerCount, 4);
+    EXPECT_EQ(Shown().copy(ownHalf), live.copy(ownHalf));
     EXPECT_TRUE(next->isEnabled()) << "the host's round is still won";
     EXPECT_TRUE(ChatLogText().contains(QStringLiteral("\"Bob (ordi)\" is ready.")));
 
@@ -431,6 +436,7 @@ TEST_F(HostWindow, ALeaversSeatIsKeptForTheComputerAndTakenBackWithTheGameSoFar)
         EXPECT_STREQ(reinterpret_cast<const char*>(info.data() + 2), "Bob");
     }
     EXPECT_FALSE(IsComputerSeat(3));
+    EXPECT_EQ(Shown().copy(ownHalf), live.copy(ownHalf));
 
     // The winner deals the next round to everyone: the game goes on.
     Press(IDC_NEXT_ROUND);
