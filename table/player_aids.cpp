@@ -83,8 +83,10 @@ PlayerAids::PlayerAids(TableWindow* window) : QObject(window), window_(window) {
     cursor_->onChat = [this] { window_->ChatInput()->setFocus(Qt::ShortcutFocusReason); };
     // Escape in the chat field, or in the log where a line is being
     // selected, gives the keys back to the table.
-    window->ChatInput()->installEventFilter(this);
-    window->ChatLogBox()->installEventFilter(this);
+    chatInput_ = window->ChatInput();
+    chatLog_ = window->ChatLogBox();
+    chatInput_->installEventFilter(this);
+    chatLog_->installEventFilter(this);
 
     // The buttons take the focus from Tab only: a click leaves the keys where
     // they were (on the table, most of the time).
@@ -102,7 +104,7 @@ PlayerAids::PlayerAids(TableWindow* window) : QObject(window), window_(window) {
 PlayerAids::~PlayerAids() = default;
 
 bool PlayerAids::eventFilter(QObject* watched, QEvent* event) {
-    const bool chat = watched == window_->ChatInput() || watched == window_->ChatLogBox();
+    const bool chat = watched == chatInput_ || watched == chatLog_;
     if (chat && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {

@@ -54,6 +54,10 @@ class PlayerAids : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     TableWindow* window_;
+    // The chat field and log the filter watches, kept apart from the window:
+    // their events still come while the window's own part is being destroyed.
+    QObject* chatInput_ = nullptr;
+    QObject* chatLog_ = nullptr;
     HandCursor* cursor_ = nullptr;
     QProxyStyle* buttonStyle_ = nullptr;
     RoundRecord round_;  // the round so far, for the hint's player
