@@ -151,8 +151,9 @@ class TurnLimit {
             g_away[seat] = 1;
             const int size = BuildAway(g_outMsg, seat, 1);
             SendToOthers(1, g_outMsg, size, 0);
-            if (seat == 1) ShowAwayChecked(true);
             if (seat == 1) {
+                // The host's own box, and its program plays the seat from now on.
+                ShowAwayChecked(true);
                 timer_.stop();
                 seat_ = 0;
             } else {
