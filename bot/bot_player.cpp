@@ -46,20 +46,23 @@ std::uint64_t NameSeed(const std::string& name) {
     return hash;
 }
 
-AutoPlayOptions AutoPlayOf(const BotOptions& options) {
-    AutoPlayOptions autoPlay;
-    autoPlay.level = options.level;
-    autoPlay.computerDelayMs = options.delayMs;
-    autoPlay.localDelayMs = options.delayMs;
-    autoPlay.roundPauseMs = options.roundPauseMs;
-    autoPlay.seed = NameSeed(options.name);
-    return autoPlay;
+AutopilotOptions AutopilotOf(const BotOptions& options) {
+    AutopilotOptions autopilot;
+    autopilot.level = options.level;
+    autopilot.delayMs = options.delayMs;
+    autopilot.roundPauseMs = options.roundPauseMs;
+    autopilot.seed = NameSeed(options.name);
+    return autopilot;
 }
 
 }  // namespace
 
 BotPlayer::BotPlayer(const BotOptions& options, std::FILE* traceOut, std::FILE* logOut)
-    : options_(options), traceOut_(traceOut), logOut_(logOut), autoPlay_(AutoPlayOf(options)) {
+    : options_(options),
+      traceOut_(traceOut),
+      logOut_(logOut),
+      autoPlay_(AutopilotOf(options)),
+      hostComputer_(AutopilotOf(options)) {
     autoPlay_.SetPlaysLocalSeat(true);
     g_view = this;
     // Its computer player can hold the seats of a table it hosts.

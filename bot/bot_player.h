@@ -3,10 +3,10 @@
 //
 // It is the TableView of its process: what a window would show (status texts,
 // chat lines) it writes to its log, and it hands the table's events to an
-// AutoPlay that plays its own seat (and, when it hosts, every seat its
-// computer holds) through the same commands as the window's buttons, asking
-// for the next round as "Tour\nsuivant" does. Moves wait `delayMs` first, so
-// that people at the table can follow.
+// AutoPlay that plays its own seat through the same commands as the window's
+// buttons, asking for the next round as "Tour\nsuivant" does. When it hosts,
+// its HostComputer plays every seat the computer holds. Moves wait `delayMs`
+// first, so that people at the table can follow.
 #pragma once
 
 #include <QObject>
@@ -16,6 +16,7 @@
 
 #include "bot/auto_play.h"
 #include "bot/bot_level.h"
+#include "bot/host_computer.h"
 #include "net/table_view.h"
 
 struct BotOptions {
@@ -72,6 +73,7 @@ class BotPlayer : public QObject, public TableView {
     std::FILE* traceOut_;
     std::FILE* logOut_;
     AutoPlay autoPlay_;
+    HostComputer hostComputer_;
     std::uint64_t traceCount_ = 0;
     int roundsFinished_ = 0;
     bool finished_ = false;

@@ -6,6 +6,7 @@
 #include "net/notices.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
+#include "net/socket_layer.h"
 #include "net/wire.h"
 
 namespace {
@@ -67,6 +68,11 @@ int NextRoundForSeat(int seat) {
         SendToOthers(g_localSeat, next, MSG_NEXT_ROUND_SIZE, 0);
     }
     return 1;
+}
+
+bool HostMessagesWaiting() {
+    std::size_t unread = 0;
+    return g_localSeat >= 2 && SockAvailable(g_sock, &unread) == 0 && unread > 0;
 }
 
 bool LocalSeatWonRound() {

@@ -38,6 +38,11 @@ int PassForSeat(int seat);
 // computer holds), a client sends MSG_NEXT_ROUND. Returns 1 when it acted.
 int NextRoundForSeat(int seat);
 
+// On a client: whether messages of its host have arrived that this copy has
+// not read yet (a newcomer's replay may still be coming in). A program that
+// plays its seat by itself acts on a copy that has caught up. False on the host.
+bool HostMessagesWaiting();
+
 // True when the round is over and the local seat won it (its play emptied its
 // hand): the one moment "Tour\nsuivant" is enabled.
 bool LocalSeatWonRound();

@@ -1,8 +1,10 @@
 #include "net/table_view.h"
 
 TableView* g_view = nullptr;
+TableListener* g_hostComputer = nullptr;
 
 void TellView(const TableEvent& event) {
+    if (g_hostComputer != nullptr) g_hostComputer->OnTableEvent(event);
     if (g_view == nullptr) return;
     g_view->OnTableEvent(event);
     // A handled message changed nothing that its own events have not told.

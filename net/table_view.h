@@ -92,8 +92,23 @@ class TableView {
 // goes away.
 extern TableView* g_view;
 
-// Tells the installed view of an event, then has it repaint. The one way the
-// network code reaches OnTableEvent and Repaint.
+// A part of the program that acts on the table's events by itself, apart
+// from the front end.
+class TableListener {
+  public:
+    virtual ~TableListener() = default;
+    // An event, after the state it tells of is in place. Called by TellView
+    // only, before the view hears it.
+    virtual void OnTableEvent(const TableEvent& event) = 0;
+};
+
+// The host's computer, which plays the seats the host gives it; null when
+// this program has none. Owned and installed by whoever starts the host.
+extern TableListener* g_hostComputer;
+
+// Tells the host's computer and the installed view of an event, then has the
+// view repaint. The one way the network code reaches OnTableEvent and
+// Repaint.
 void TellView(const TableEvent& event);
 
 // The events, told.

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "bot/auto_play.h"
+#include "bot/host_computer.h"
 #include "net/game_log.h"
 #include "net/notices.h"
 #include "net/seat_table.h"
@@ -29,7 +29,7 @@ bool NamedAsComputer(const char* name, int seat) {
 
 }  // namespace
 
-GameKeeper::GameKeeper(const AutoPlay* autoPlay) : autoPlay_(autoPlay) {}
+GameKeeper::GameKeeper(const HostComputer* computer) : computer_(computer) {}
 
 GameKeeper::~GameKeeper() {
     LeaveTable();
@@ -71,7 +71,7 @@ FinishedRound GameKeeper::RoundNow(int winner) const {
         if (g_localSeat == 1) {
             if (IsComputerSeat(s))
                 round.levels[s] = QString::fromLatin1(
-                    autoPlay_ != nullptr ? BotLevelName(autoPlay_->Level()) : "inconnu");
+                    computer_ != nullptr ? BotLevelName(computer_->Level()) : "inconnu");
         } else if (NamedAsComputer(g_seats[s].name, s)) {
             round.levels[s] = QStringLiteral("inconnu");
         }

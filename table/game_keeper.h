@@ -5,7 +5,7 @@
 // game lost with its connection can still be saved or watched again.
 //
 // What a window knows of the seats: on the host, which seats its computer
-// holds (IsComputerSeat) and at which level (its AutoPlay's); on a client, a
+// holds (IsComputerSeat) and at which level (its HostComputer's); on a client, a
 // computer-held seat only by its name (COMPUTER_NAME or COMPUTER_MARK), its
 // level unknown ("inconnu"). A seat the window's own "Absent" lets the
 // computer play stays a person's.
@@ -23,15 +23,15 @@
 #include "record/game_file.h"
 #include "record/statistics_store.h"
 
-class AutoPlay;
+class HostComputer;
 
 class GameKeeper {
   public:
     using Warning = std::function<void(const QString& text)>;
 
-    // `autoPlay` (the window's, may be null) tells the level of the host's
+    // `computer` (the window's, may be null) tells the level of the host's
     // computer seats; it outlives the keeper.
-    explicit GameKeeper(const AutoPlay* autoPlay);
+    explicit GameKeeper(const HostComputer* computer);
     ~GameKeeper();
 
     // Shown once for a database that cannot be kept; the default writes to
@@ -61,7 +61,7 @@ class GameKeeper {
     FinishedRound RoundNow(int winner) const;
     void SaveLastGame() const;
 
-    const AutoPlay* autoPlay_;
+    const HostComputer* computer_;
     Warning warning_;
     std::unique_ptr<StatisticsStore> store_;
     bool storeTried_ = false;

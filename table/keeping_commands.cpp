@@ -77,7 +77,7 @@ bool TableWindow::WorksDuringReplay(int id) {
 }
 
 void TableWindow::AddKeepingItems() {
-    keeper_ = std::make_unique<GameKeeper>(autoPlay_);
+    keeper_ = std::make_unique<GameKeeper>(hostComputer_);
     // A database that cannot be kept is told once, without stopping the game.
     keeper_->SetWarning([this](const QString& text) {
         auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantoro"), text,

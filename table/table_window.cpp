@@ -17,6 +17,7 @@
 #include <tuple>
 
 #include "bot/auto_play.h"
+#include "bot/host_computer.h"
 #include "net/commands.h"
 #include "net/connect.h"
 #include "net/notices.h"
@@ -101,11 +102,14 @@ TableWindow::TableWindow()
       computerDialog_([](QWidget*) { return ComputerGameOutcome{}; }),
       leaveQuestion_([](QWidget*) { return true; }),
       options_(LoadWindowOptions()) {
-    AutoPlayOptions options;
-    options.computerDelayMs = COMPUTER_DELAY_MS;
-    options.localDelayMs = AWAY_DELAY_MS;
+    AutopilotOptions options;
     options.seed = TickCount();
+    options.delayMs = AWAY_DELAY_MS;
     autoPlay_ = new AutoPlay(options, this);
+    // The host's part that plays the seats it gives the computer; it hears
+    // the table from the network code, and plays only while this window hosts.
+    options.delayMs = COMPUTER_DELAY_MS;
+    hostComputer_ = new HostComputer(options, this);
     connect(autoPlay_, &AutoPlay::LocalSeatActed, this, [this] {
         if (g_table != nullptr && g_table->roundOver != 0) nextRoundAsked_ = true;
         UpdateNextRoundButton();
@@ -492,6 +496,7 @@ void TableWindow::OnPlayComputer() {
         return;
     }
     if (!outcome.hosting) return;
+    hostComputer_->SetLevel(outcome.level);
     autoPlay_->SetLevel(outcome.level);
     SetStatusText(FormatWaitingStatus(STATUS_WAITING_HOST, SEAT_COUNT - 1));
     // Three computer seats: the game is dealt at once.

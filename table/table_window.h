@@ -38,6 +38,7 @@
 #include "table/settings.h"
 
 class AutoPlay;
+class HostComputer;
 class PlayerAids;
 class TableFit;
 class BoardWidget;
@@ -162,8 +163,11 @@ class TableWindow : public QDialog, public TableView {
     // Installs the question asked before a running game is left; the
     // default leaves without asking (the program installs AskLeaveGame).
     void SetLeaveQuestion(LeaveQuestion question);
-    // The computer player of this window.
-    AutoPlay* ComputerPlayer() const { return autoPlay_; }
+    // The autopilot of the player's own seat while "Absent" is checked, and
+    // the host's computer, which plays the seats the host gives it when this
+    // window hosts.
+    AutoPlay* AwayPlayer() const { return autoPlay_; }
+    HostComputer* Computer() const { return hostComputer_; }
     // The keyboard, the hand cursor and the hint (table/player_aids.h).
     PlayerAids* Aids() const { return aids_; }
     // The table's size on the screen (table/table_fit.h).
@@ -244,6 +248,7 @@ class TableWindow : public QDialog, public TableView {
     LeaveQuestion leaveQuestion_;
     WindowOptions options_;
     AutoPlay* autoPlay_ = nullptr;
+    HostComputer* hostComputer_ = nullptr;
     PlayerAids* aids_ = nullptr;
     TableFit* fit_ = nullptr;
     HistoryWindow* history_ = nullptr;

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "bot/auto_play.h"
+#include "bot/host_computer.h"
 #include "net/seat_table.h"
 #include "resources/resource_ids.h"
 #include "table/computer_dialog.h"
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
     });
     QTimer::singleShot(0, &window, [&] {
         window.OnPlayComputer();
-        window.ComputerPlayer()->SetDelays(3, 3);
+        window.Computer()->SetDelay(3);
+        window.AwayPlayer()->SetDelay(3);
         window.Button(IDC_AWAY)->click();
         poll.start(1);
     });

@@ -33,7 +33,9 @@
 #include <string>
 #include <vector>
 
+#include "bot/auto_play.h"
 #include "bot/bot_player.h"
+#include "bot/host_computer.h"
 #include "bot/strategy.h"
 #include "net/seat_table.h"
 #include "net/wire.h"
@@ -597,8 +599,10 @@ TEST_F(WindowEndToEnd, WindowTakesASeatOverAtAComputerTableAndItsAwayTurnsPlayTh
     ASSERT_TRUE(WaitUntil([] { return g_table->roundOver == 0 && g_table->turn == g_localSeat; }));
 
     // Away: the program plays the seat (faster than a person would wait).
-    window.ComputerPlayer()->SetDelays(20, 50);
-    window.ComputerPlayer()->SetRoundPause(0);
+    window.Computer()->SetDelay(20);
+    window.Computer()->SetRoundPause(0);
+    window.AwayPlayer()->SetDelay(50);
+    window.AwayPlayer()->SetRoundPause(0);
     const int rounds = g_table->roundsPlayed;
     Click(window.Button(IDC_AWAY));
     ASSERT_TRUE(WaitUntil([&] { return window.Button(IDC_AWAY)->isChecked(); }));

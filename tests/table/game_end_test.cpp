@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bot/auto_play.h"
+#include "bot/host_computer.h"
 #include "bot/moves.h"
 #include "net/connect.h"
 #include "net/message_handler.h"
@@ -67,8 +68,8 @@ class GameEnd : public testing::Test {
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
         // Seat 4 plays itself, at once, as an away player's would.
-        window_->ComputerPlayer()->SetDelays(0, 0);
-        window_->ComputerPlayer()->SetRoundPause(0);
+        window_->AwayPlayer()->SetDelay(0);
+        window_->AwayPlayer()->SetRoundPause(0);
         ASSERT_EQ(JoinTable("Cem", "127.0.0.1", std::to_string(host_.port()).c_str()).step,
                   ConnectStep::Connected);
         conn_ = host_.Accept();
@@ -128,7 +129,7 @@ TEST_F(GameEnd, AClientShowsTheStandingsOfAGameOfThreeRoundsAndItsHistoryFollowe
     ASSERT_EQ(conn_->ReadMessage(), vtest::JoinMsg("Cem"));
     ASSERT_NO_FATAL_FAILURE(DealNext(1));
     ASSERT_TRUE(vtest::PumpUntil([] { return g_playerCount == 4 && GameLive(); }));
-    window_->ComputerPlayer()->SetPlaysLocalSeat(true);
+    window_->AwayPlayer()->SetPlaysLocalSeat(true);
     // The history, open from the first round on, follows the live game.
     window_->OnCommand(IDM_GAME_HISTORY);
     ASSERT_NE(window_->History(), nullptr);
@@ -224,9 +225,11 @@ TEST(HostGameEnd, TheHostStopsAfterTheLengthShowsTheStandingsAndDealsOnNouvelleP
     vtest::ResetSockets();
     ASSERT_EQ(StartNetwork(), 0);
     window->show();
-    AutoPlay* computer = window->ComputerPlayer();
-    computer->SetDelays(0, 0);
-    computer->SetRoundPause(0);
+    for (SeatAutopilot* computer : {static_cast<SeatAutopilot*>(window->Computer()),
+                                    static_cast<SeatAutopilot*>(window->AwayPlayer())}) {
+        computer->SetDelay(0);
+        computer->SetRoundPause(0);
+    }
     ASSERT_EQ(HostTable("Hana", "127.0.0.1", "0").step, ConnectStep::Connected);
     HostPolicy policy = CurrentHostPolicy();
     policy.gameLength = GameLength{1, false};
@@ -236,7 +239,7 @@ TEST(HostGameEnd, TheHostStopsAfterTheLengthShowsTheStandingsAndDealsOnNouvelleP
     window->OnCommand(IDM_NEW_GAME);
     EXPECT_EQ(window->StandingsBox(), nullptr);
     // The host's own seat plays itself too (a new game clears "Absent").
-    computer->SetPlaysLocalSeat(true);
+    window->AwayPlayer()->SetPlaysLocalSeat(true);
 
     ASSERT_TRUE(vtest::PumpUntil([] { return g_table->roundsPlayed == 1; }, 20000));
     EXPECT_TRUE(HostGameOver());

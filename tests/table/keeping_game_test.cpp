@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "bot/auto_play.h"
+#include "bot/host_computer.h"
 #include "net/seat_table.h"
 #include "record/game_file.h"
 #include "record/statistics_store.h"
@@ -61,7 +62,8 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
     EXPECT_FALSE(window->Keeper()->CanSave());  // no round finished yet
 
     // The computer plays every seat, the window's too ("Absent").
-    window->ComputerPlayer()->SetDelays(0, 0);
+    window->Computer()->SetDelay(0);
+    window->AwayPlayer()->SetDelay(0);
     window->Button(IDC_AWAY)->click();
     ASSERT_TRUE(QTest::qWaitFor([] { return g_table->roundsPlayed >= 3; }, 30000))
         << g_table->roundsPlayed;

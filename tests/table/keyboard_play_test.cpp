@@ -16,7 +16,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "bot/auto_play.h"
+#include "bot/host_computer.h"
 #include "bot/moves.h"
 #include "net/connect.h"
 #include "net/seat_table.h"
@@ -105,7 +105,6 @@ class KeyboardPlay : public testing::Test {
 TEST_F(KeyboardPlay, WholeRoundWithKeysAloneAgainstTheComputer) {
     StartWithKeys(2);
     ASSERT_EQ(g_localSeat, 1);
-    AutoPlay* computer = window_->ComputerPlayer();
     // The table has the keys from the deal on, with its frame on a card.
     EXPECT_EQ(window_->focusWidget(), Cursor());
     EXPECT_FALSE(Cursor()->FrameRect().isEmpty());
@@ -167,7 +166,7 @@ TEST_F(KeyboardPlay, WholeRoundWithKeysAloneAgainstTheComputer) {
 
     // The round, with a quick computer: on each turn the first move the
     // table would take, the cursor left on the hand's last card.
-    computer->SetDelays(1, 1);
+    window_->Computer()->SetDelay(1);
     int plays = 0;
     int passes = 0;
     bool hinted = false;
