@@ -1,7 +1,7 @@
 // The table's keyboard focus: a widget laid over the board that holds the
 // focus whenever the chat field is not being typed in, draws the hand cursor
 // (a frame over one held card) while it has the focus, and turns the keys of
-// the table into the player's commands.
+// the table into the window's controls.
 //
 // The cursor stands on a place of the hand as the painter lays it out (from
 // the left). It follows the card it stands on when cards before it leave the

@@ -16,6 +16,7 @@
 #include "resources/version.h"
 #include "table/computer_dialog.h"
 #include "table/connect_dialog.h"
+#include "table/keeping_menu.h"
 #include "table/table_window.h"
 
 namespace {
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
         const QString path = QString::fromLocal8Bit(replayFile);
         // Opened once the window shows, so that a refused file's box sits over it.
         QMetaObject::invokeMethod(
-            &window, [&window, path] { window.OpenReplay(path); }, Qt::QueuedConnection);
+            &window, [&window, path] { window.Keeping()->OpenReplay(path); }, Qt::QueuedConnection);
     }
     window.exec();
     return 0;

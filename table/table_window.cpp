@@ -24,6 +24,7 @@
 #include "net/relay.h"
 #include "net/seat_table.h"
 #include "net/socket_layer.h"
+#include "net/wire.h"
 #include "resources/resource_ids.h"
 #include "resources/version.h"
 #include "rules/game_table.h"
@@ -33,7 +34,9 @@
 #include "table/game_keeper.h"
 #include "table/game_lines.h"
 #include "table/hand_cursor.h"
+#include "table/keeping_menu.h"
 #include "table/player_aids.h"
+#include "table/player_texts.h"
 #include "table/replay_session.h"
 #include "table/table_fit.h"
 #include "table/window_texts.h"
@@ -82,6 +85,24 @@ QIcon ApplicationIcon() {
 
 QString Text(const char* utf8) {
     return QString::fromUtf8(utf8);
+}
+
+constexpr const char* NOTHING_TO_SEND = "You must enter something to send";
+
+// A text with "\r\n" line ends, as a message box shows it.
+QString BoxText(const std::string& text) {
+    QString shown = TextFromBytes(text.c_str());
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+// Where the piece of `text` that starts at `start` ends: at most maxBytes
+// further on, and never inside a character (continuation bytes are 10xxxxxx).
+qsizetype Utf8PieceEnd(const QByteArray& text, qsizetype start, qsizetype maxBytes) {
+    if (text.size() - start <= maxBytes) return text.size();
+    qsizetype end = start + maxBytes;
+    while (end > start && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return end > start ? end : start + maxBytes;  // no character start: cut anyway
 }
 
 }  // namespace
@@ -164,7 +185,13 @@ void TableWindow::BuildFromTemplate() {
     gameMenu_->addSeparator();
     addItem(IDM_NEW_GAME, Text(ITEM_NEW_GAME));
     addItem(IDM_GAME_HISTORY, Text(ITEM_GAME_HISTORY));
-    AddKeepingItems();
+    keeping_ = new KeepingMenu(this, gameMenu_, hostComputer_);
+    for (int id : {IDM_STATISTICS, IDM_SAVE_GAME, IDM_REPLAY_GAME})
+        menuItems_.insert(id, keeping_->Item(id));
+    connect(keeping_, &KeepingMenu::Chosen, this, &TableWindow::OnCommand);
+    connect(keeping_, &KeepingMenu::ReplayOpened, this, &TableWindow::ReplayOpened);
+    connect(keeping_, &KeepingMenu::ReplayMoved, this, &TableWindow::ShowReplayPosition);
+    connect(keeping_, &KeepingMenu::ReplayClosed, this, &TableWindow::ReplayClosed);
     gameMenu_->addSeparator();
     addItem(IDM_DISCONNECT, QStringLiteral("Déconnecter"));
     addItem(IDCANCEL, QStringLiteral("Quitter"));
@@ -323,7 +350,7 @@ void TableWindow::OnTableEvent(const TableEvent& event) {
         default:
             break;
     }
-    keeper_->OnTableEvent(event);
+    keeping_->OnTableEvent(event);
     autoPlay_->Hear(event);
     UpdateNextRoundButton();
     FollowTurn();
@@ -385,7 +412,7 @@ void TableWindow::InvalidateCardRect(int slot) {
 
 void TableWindow::OnCommand(int id) {
     // A replay is read-only: no move, no network command reaches the table.
-    if (replay_ != nullptr && !WorksDuringReplay(id)) return;
+    if (keeping_->Replay() != nullptr && !KeepingMenu::WorksDuringReplay(id)) return;
     switch (id) {
         case IDOK:
             OnSendChat();
@@ -451,13 +478,13 @@ void TableWindow::OnCommand(int id) {
             aids_->ShowHint();
             break;
         case IDM_STATISTICS:
-            OnStatistics();
+            keeping_->OnStatistics();
             break;
         case IDM_SAVE_GAME:
-            OnSaveGameFile();
+            keeping_->OnSaveGameFile();
             break;
         case IDM_REPLAY_GAME:
-            OnReplayGame();
+            keeping_->OnReplayGame();
             break;
         default:
             break;
@@ -547,7 +574,7 @@ void TableWindow::ShowStandings(bool hostWaits) {
 void TableWindow::OnDisconnect() {
     if (g_sock == INVALID_SOCKET) return;
     if (!MayLeaveGame()) return;
-    keeper_->LeaveTable();
+    keeping_->LeaveTable();
     AppendChatText(CHAT_CONNECTION_CLOSED);
     Disconnect();
     EnablePlayerInfo(false);
@@ -620,7 +647,11 @@ void TableWindow::OnInitMenuPopup() {
         ->setEnabled(g_localSeat == 1 && g_playerCount < SEAT_COUNT && seatEmpty);
     menuItems_.value(IDM_NEW_GAME)->setEnabled(g_localSeat == 1 && g_playerCount == SEAT_COUNT);
     menuItems_.value(IDM_GAME_HISTORY)->setEnabled(g_localSeat != 0);
-    EnableKeepingItems();
+    keeping_->EnableItems();
+    if (keeping_->Replay() != nullptr) {
+        for (int id : {IDM_NETWORK_GAME, IDM_PLAY_COMPUTER, IDM_FILL_COMPUTER, IDM_DISCONNECT})
+            menuItems_.value(id)->setEnabled(false);
+    }
 }
 
 void TableWindow::OnClearChat() {
@@ -628,7 +659,7 @@ void TableWindow::OnClearChat() {
 }
 
 void TableWindow::keyPressEvent(QKeyEvent* event) {
-    if (ReplayKey(event)) {
+    if (keeping_->ReplayKey(event)) {
         event->accept();
         return;
     }
@@ -646,8 +677,8 @@ void TableWindow::keyPressEvent(QKeyEvent* event) {
 
 void TableWindow::reject() {
     // Escape and the close box end a replay first.
-    if (replay_ != nullptr) {
-        CloseReplay();
+    if (keeping_->Replay() != nullptr) {
+        keeping_->CloseReplay();
         return;
     }
     OnCommand(IDCANCEL);
@@ -663,8 +694,8 @@ void TableWindow::DestroyWindow() {
 void TableWindow::OnDestroy() {
     if (history_ != nullptr) history_->hide();
     if (standings_ != nullptr) standings_->hide();
-    CloseReplay();
-    keeper_->LeaveTable();
+    keeping_->CloseReplay();
+    keeping_->LeaveTable();
     delete g_table;
     g_table = nullptr;
     FreeTableImages();
@@ -675,4 +706,124 @@ void TableWindow::OnDestroy() {
     }
     // Nothing is shown any more: the network's last texts went above.
     if (g_view == this) g_view = nullptr;
+}
+
+// The player's controls on the table: each acts on this copy of the game and
+// tells the others through the network library's commands (net/commands.h);
+// here is only what a command means for the window's controls.
+
+void TableWindow::OnLButtonDown(int x, int y) {
+    if (g_playerCount != SEAT_COUNT || g_table == nullptr) return;
+    if (g_localSeat < 1 || g_localSeat > SEAT_COUNT) return;
+    // From the rightmost place down (in the layout the hand was painted in):
+    // the first rectangle that holds the point belongs to the topmost card
+    // under it.
+    int placed[HAND_SIZE];
+    for (int place = HandLayout(g_table->hands[g_localSeat], placed) - 1; place >= 0; --place) {
+        const int slot = placed[place];
+        const CardRect& r = g_cardRects[slot];
+        if (x < r.left || x >= r.right || y < r.top || y >= r.bottom) continue;
+        g_table->selection[slot] = static_cast<std::uint8_t>(~g_table->selection[slot]);
+        if (g_table->selection[slot] != 0) g_cardRects[slot].top = HAND_TOP_SELECTED;
+        InvalidateCardRect(slot);
+        return;
+    }
+}
+
+void TableWindow::OnPlay() {
+    // Only the player whose own play emptied the hand starts the next round:
+    // the play's PlayApplied enables "Tour\nsuivant" then. A refused play
+    // sends nothing and keeps the chosen cards up; the chat log says why.
+    if (CommandPlay() != 0 || g_table == nullptr) return;
+    ShowRefusal(g_table->PlayRefusal(g_localSeat, g_table->selection));
+}
+
+void TableWindow::OnPass() {
+    if (CommandPass() != 0 || g_table == nullptr) return;
+    ShowRefusal(g_table->PassRefusal(g_localSeat));
+}
+
+void TableWindow::OnNextRound() {
+    if (CommandNextRound() == 0) return;
+    nextRoundAsked_ = true;
+    UpdateNextRoundButton();
+}
+
+void TableWindow::OnAway() {
+    const bool wasAway = Button(IDC_AWAY)->isChecked();
+    // Coming back gives the seat back at once, before the host's echo.
+    if (CommandAway(wasAway) != 0 && wasAway) autoPlay_->SetPlaysLocalSeat(false);
+}
+
+void TableWindow::OnSendChat() {
+    if (g_localSeat == 0) return;
+    // The input holds at most 512 characters, and a message carries at most
+    // 1000 bytes of UTF-8 text. A line of wider characters (up to 1536 bytes)
+    // therefore goes out as consecutive messages, each cut between
+    // characters, so that nothing typed is lost when the input is emptied.
+    const QByteArray line = ChatInput()->text().toUtf8();
+    qsizetype start = 0;
+    do {
+        const qsizetype end = Utf8PieceEnd(line, start, CHAT_MAX_CHARS);
+        switch (CommandSendChat(line.constData() + start, static_cast<std::size_t>(end - start))) {
+            case ChatResult::kEmpty: {
+                QMessageBox box(QMessageBox::Warning, QString(),
+                                QString::fromLatin1(NOTHING_TO_SEND), QMessageBox::Ok, this);
+                box.exec();
+                return;
+            }
+            case ChatResult::kNotSeated:
+                return;
+            case ChatResult::kSent:
+                break;
+        }
+        start = end;
+    } while (start < line.size());
+    ChatInput()->clear();
+}
+
+void TableWindow::OnPlayerInfo() {
+    if (g_localSeat != 1) return;
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Vantoro"), BoxText(PlayerInfoText()),
+                    QMessageBox::Ok, this);
+    box.exec();
+}
+
+void TableWindow::OnSaveGame() {
+    const std::string text = SaveGameText();
+    if (text.empty()) return;
+    QMessageBox box(QMessageBox::NoIcon, QString(), BoxText(text), QMessageBox::Ok);
+    box.exec();
+}
+
+void TableWindow::ReplayOpened(QWidget* bar) {
+    for (int id : {IDC_PLAY, IDC_PASS, IDC_NEXT_ROUND, IDC_AWAY, IDC_SAVE_GAME, IDC_PLAYER_INFO})
+        if (QWidget* control = Control(id)) control->setEnabled(false);
+    chatInput_->setEnabled(false);
+    // The keys step the replay: the hand's keyboard frame is off meanwhile.
+    if (aids_ != nullptr && aids_->Cursor() != nullptr) aids_->Cursor()->setEnabled(false);
+    layout()->addWidget(bar);
+    bar->show();
+    setFocus();
+}
+
+void TableWindow::ShowReplayPosition() {
+    const ReplaySession* replay = keeping_->Replay();
+    statusLabel_->setText(replay->StatusLine());
+    chatLog_->Clear();
+    ::AppendChatText(chatLog_, replay->GameLines().c_str());
+    Repaint();
+}
+
+void TableWindow::ReplayClosed() {
+    chatLog_->Clear();
+    chatInput_->setEnabled(true);
+    if (aids_ != nullptr && aids_->Cursor() != nullptr) aids_->Cursor()->setEnabled(true);
+    for (int id : {IDC_PLAY, IDC_PASS, IDC_NEXT_ROUND, IDC_AWAY, IDC_SAVE_GAME, IDC_PLAYER_INFO})
+        if (QWidget* control = Control(id)) control->setEnabled(true);
+    EnablePlayerInfo(false);
+    UpdateNextRoundButton();
+    SetStatusText(STATUS_NO_CONNECTION);
+    chatInput_->setFocus();
+    Repaint();
 }

@@ -46,8 +46,7 @@ class HistoryWindow;
 class StandingsDialog;
 struct GameRecord;
 class ChatLog;
-class GameKeeper;
-class ReplaySession;
+class KeepingMenu;
 class QAction;
 class QKeyEvent;
 class QLabel;
@@ -118,8 +117,9 @@ class TableWindow : public QDialog, public TableView {
     // "Compléter avec l'ordinateur" while hosting with a seat still empty.
     void OnInitMenuPopup();
 
-    // The player's commands. OnClearChat empties the chat log; the others are
-    // the hooks of the player's commands (player_commands.cpp).
+    // The player's controls: each hands its command to the network library's
+    // commands (net/commands.h) and shows what it means for the window.
+    // OnClearChat empties the chat log.
     void OnClearChat();
     void OnPlay();
     void OnPass();
@@ -129,26 +129,9 @@ class TableWindow : public QDialog, public TableView {
     void OnPlayerInfo();
     void OnSaveGame();
 
-    // What the player keeps (table/keeping_commands.cpp): "Statistiques...",
-    // "Enregistrer la partie..." (seated, after a finished round) and "Revoir
-    // une partie..." (off the network). OpenReplay opens a `.vantoro` file in
-    // the window, read-only; a refused file is reported in a box and nothing
-    // of it is shown. Returns whether the replay is open.
-    void OnStatistics();
-    void OnSaveGameFile();
-    void OnReplayGame();
-    bool OpenReplay(const QString& path);
-    // Ends the replay and shows the empty table again.
-    void CloseReplay();
-    // The replay shown, or null.
-    ReplaySession* Replay() const { return replay_.get(); }
-    GameKeeper* Keeper() const { return keeper_.get(); }
-    // Installs how the keeping commands ask for a file name (the default is
-    // Qt's file dialog) and show a problem (the default a message box).
-    using FileQuestion = std::function<QString(QWidget* owner, bool save)>;
-    using ProblemBox = std::function<void(QWidget* owner, const QString& text)>;
-    void SetFileQuestion(FileQuestion question) { fileQuestion_ = std::move(question); }
-    void SetProblemBox(ProblemBox box) { problemBox_ = std::move(box); }
+    // What the player keeps: the statistics, the saved game and its replay,
+    // in menu "Jeu" (table/keeping_menu.h).
+    KeepingMenu* Keeping() const { return keeping_; }
     // A left click on the table at board pixel (x, y).
     void OnLButtonDown(int x, int y);
 
@@ -257,19 +240,11 @@ class TableWindow : public QDialog, public TableView {
     bool nextRoundAsked_ = false;
     bool localTurn_ = false;  // the table waited for the local player's move at the last look
     bool destroyed_ = false;
-    std::unique_ptr<GameKeeper> keeper_;
-    std::unique_ptr<ReplaySession> replay_;
-    FileQuestion fileQuestion_;
-    ProblemBox problemBox_;
-    // Adds the keeping items to the "Jeu" menu, and sets them enabled as the
-    // table allows before it opens.
-    void AddKeepingItems();
-    void EnableKeepingItems();
-    // A key of the replay (arrows, Page Up/Down, Escape); true when taken.
-    bool ReplayKey(QKeyEvent* event);
-    // The commands that still work while a replay is shown (options, help,
-    // statistics, another replay, emptying the chat log, leaving).
-    static bool WorksDuringReplay(int id);
-    // Shows the replay's position: its table, status line and game lines.
+    KeepingMenu* keeping_ = nullptr;
+    // A replay opened by the keeping menu: the controls that would act on a
+    // table are greyed and its bar goes under the board; each position shows
+    // its status line and game lines; at its close the empty table is back.
+    void ReplayOpened(QWidget* bar);
     void ShowReplayPosition();
+    void ReplayClosed();
 };

@@ -47,6 +47,7 @@
 #include "table/connect_dialog.h"
 #include "table/game_history.h"
 #include "table/game_keeper.h"
+#include "table/keeping_menu.h"
 #include "table/table_window.h"
 #include "tests/e2e/bot_process.h"
 #include "ui/chat_box.h"
@@ -458,7 +459,7 @@ TEST_F(WindowEndToEnd, WindowHostsThreePlayersAndEveryCopyFollowsIt) {
 
 // The rounds of `nickname` in the window's statistics database.
 int KeptRounds(TableWindow& window, const QString& nickname) {
-    StatisticsStore* store = window.Keeper()->Store();
+    StatisticsStore* store = window.Keeping()->Keeper()->Store();
     if (store == nullptr) return -1;
     int rounds = 0;
     for (const KindSummary& kind : store->Summaries(nickname)) rounds += kind.rounds;
@@ -467,8 +468,8 @@ int KeptRounds(TableWindow& window, const QString& nickname) {
 
 // The window's game so far, saved and read back, ends on `live`'s table.
 void ExpectSavedGameReplaysTo(TableWindow& window, const GameTable& live) {
-    ASSERT_TRUE(window.Keeper()->CanSave());
-    const std::vector<std::uint8_t> bytes = window.Keeper()->GameFileBytes();
+    ASSERT_TRUE(window.Keeping()->Keeper()->CanSave());
+    const std::vector<std::uint8_t> bytes = window.Keeping()->Keeper()->GameFileBytes();
     GameFile file;
     GameFileError error;
     ASSERT_TRUE(ReadGameFile(bytes.data(), bytes.size(), &file, &error))

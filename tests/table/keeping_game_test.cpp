@@ -22,6 +22,7 @@
 #include "resources/resource_ids.h"
 #include "table/computer_dialog.h"
 #include "table/game_keeper.h"
+#include "table/keeping_menu.h"
 #include "table/replay_session.h"
 #include "table/table_window.h"
 #include "tests/support/scripted_peer.h"
@@ -45,7 +46,8 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
     vtest::ResetSockets();
     window->SetComputerDialogRunner([](QWidget* owner) { return RunComputerDialog(owner); });
     const QString saved = folder.filePath(QStringLiteral("sauvee.vantoro"));
-    window->SetFileQuestion([&](QWidget*, bool save) { return save ? saved : QString(); });
+    window->Keeping()->SetFileQuestion(
+        [&](QWidget*, bool save) { return save ? saved : QString(); });
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
 
@@ -59,7 +61,7 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
         });
     window->MenuItem(IDM_PLAY_COMPUTER)->trigger();
     ASSERT_EQ(4, g_playerCount);
-    EXPECT_FALSE(window->Keeper()->CanSave());  // no round finished yet
+    EXPECT_FALSE(window->Keeping()->Keeper()->CanSave());  // no round finished yet
 
     // The computer plays every seat, the window's too ("Absent").
     window->Computer()->SetDelay(0);
@@ -71,7 +73,7 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
     QTest::qWait(0);
     const GameTable live = *g_table;
 
-    StatisticsStore* store = window->Keeper()->Store();
+    StatisticsStore* store = window->Keeping()->Keeper()->Store();
     ASSERT_NE(nullptr, store);
     std::vector<KindSummary> kinds = store->Summaries(QStringLiteral("Lea"));
     ASSERT_EQ(1u, kinds.size());
@@ -82,8 +84,8 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
     EXPECT_EQ(live.money[1] - START_MONEY, kinds[0].moneyWon);
 
     // "Enregistrer la partie...": the file replays to the live table.
-    ASSERT_TRUE(window->Keeper()->CanSave());
-    window->OnSaveGameFile();
+    ASSERT_TRUE(window->Keeping()->Keeper()->CanSave());
+    window->Keeping()->OnSaveGameFile();
     ASSERT_TRUE(QFile::exists(saved));
     const GameTable replayed = ReplayedEnd(saved);
     EXPECT_EQ(live.roundsPlayed, replayed.roundsPlayed);

@@ -18,6 +18,7 @@
 #include "net/seat_table.h"
 #include "record/game_file.h"
 #include "resources/resource_ids.h"
+#include "table/keeping_menu.h"
 #include "table/replay_session.h"
 #include "table/table_window.h"
 #include "ui/chat_box.h"
@@ -30,7 +31,8 @@ class ReplayWindow : public testing::Test {
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
         window_ = std::make_unique<TableWindow>();
-        window_->SetProblemBox([this](QWidget*, const QString& text) { problems_ << text; });
+        window_->Keeping()->SetProblemBox(
+            [this](QWidget*, const QString& text) { problems_ << text; });
         window_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
     }
@@ -59,13 +61,13 @@ class ReplayWindow : public testing::Test {
 
 TEST_F(ReplayWindow, StepsThroughTheSavedGameAndClosesToTheEmptyTable) {
     const RecordedGame game = PlayRecordedGame(3, 99);
-    ASSERT_TRUE(window_->OpenReplay(Write(FileOf(game))));
-    ASSERT_NE(nullptr, window_->Replay());
+    ASSERT_TRUE(window_->Keeping()->OpenReplay(Write(FileOf(game))));
+    ASSERT_NE(nullptr, window_->Keeping()->Replay());
     EXPECT_TRUE(problems_.isEmpty());
     EXPECT_TRUE(AllHandsFaceUp());
     EXPECT_EQ(3, g_localSeat);
     EXPECT_STREQ("Chloé", g_seats[3].name);
-    const int moves = window_->Replay()->Replay().MovesInRound();
+    const int moves = window_->Keeping()->Replay()->Replay().MovesInRound();
     EXPECT_EQ(QStringLiteral("Revoir : manche 1, coup 0 / %1").arg(moves), window_->StatusText());
     EXPECT_FALSE(window_->Button(IDC_PLAY)->isEnabled());
     EXPECT_FALSE(window_->ChatInput()->isEnabled());
@@ -84,9 +86,10 @@ TEST_F(ReplayWindow, StepsThroughTheSavedGameAndClosesToTheEmptyTable) {
     EXPECT_EQ(QStringLiteral("Revoir : manche 1, coup 1 / %1").arg(moves), window_->StatusText());
 
     // "Manche suivante" goes to the next deal; its table is the live one.
-    window_->Replay()->NextRoundButton()->click();
+    window_->Keeping()->Replay()->NextRoundButton()->click();
     EXPECT_TRUE(window_->StatusText().startsWith(QStringLiteral("Revoir : manche 2, coup 0 / ")));
-    const std::size_t deal = static_cast<std::size_t>(window_->Replay()->Replay().Position()) + 1;
+    const std::size_t deal =
+        static_cast<std::size_t>(window_->Keeping()->Replay()->Replay().Position()) + 1;
     EXPECT_EQ(game.tables[deal].money[1], g_table->money[1]);
     EXPECT_EQ(1, g_table->roundsPlayed);
     // The end of the game: every round played, the round's end in the log.
@@ -97,11 +100,11 @@ TEST_F(ReplayWindow, StepsThroughTheSavedGameAndClosesToTheEmptyTable) {
         EXPECT_EQ(game.tables.back().wins[s], g_table->wins[s]);
     }
     EXPECT_TRUE(window_->ChatLogBox()->toPlainText().contains(QStringLiteral("gagne la manche")));
-    EXPECT_FALSE(window_->Replay()->ForwardButton()->isEnabled());
+    EXPECT_FALSE(window_->Keeping()->Replay()->ForwardButton()->isEnabled());
 
     // Escape closes the replay: the empty table, ready for a game.
     QTest::keyClick(window_.get(), Qt::Key_Escape);
-    EXPECT_EQ(nullptr, window_->Replay());
+    EXPECT_EQ(nullptr, window_->Keeping()->Replay());
     EXPECT_FALSE(window_->IsDestroyed());
     EXPECT_EQ(0, g_playerCount);
     EXPECT_EQ(0, g_localSeat);
@@ -114,13 +117,13 @@ TEST_F(ReplayWindow, DamagedFileIsRefusedWithItsMessageAndNothingIsShown) {
     const RecordedGame game = PlayRecordedGame(2, 5);
     std::vector<std::uint8_t> bytes = FileOf(game);
     bytes.resize(bytes.size() - 3);  // the last move cut short
-    EXPECT_FALSE(window_->OpenReplay(Write(bytes)));
+    EXPECT_FALSE(window_->Keeping()->OpenReplay(Write(bytes)));
     ASSERT_EQ(1, problems_.size());
     EXPECT_TRUE(problems_[0].startsWith(
         QStringLiteral("Cette partie ne peut pas être ouverte : fichier tronqué")))
         << problems_[0].toStdString();
     EXPECT_TRUE(problems_[0].contains(QStringLiteral("(octet %1)").arg(bytes.size())));
-    EXPECT_EQ(nullptr, window_->Replay());
+    EXPECT_EQ(nullptr, window_->Keeping()->Replay());
     EXPECT_EQ(0, g_playerCount);
     EXPECT_FALSE(AllHandsFaceUp());
     EXPECT_EQ(QString::fromLatin1(STATUS_NO_CONNECTION), window_->StatusText());

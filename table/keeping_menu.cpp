@@ -1,28 +1,20 @@
-// The table window's commands of what the player keeps: the statistics, the
-// saved game and its replay (menu "Jeu"). The keeping itself is GameKeeper's
-// (table/game_keeper.h), the replay's state ReplaySession's.
+#include "table/keeping_menu.h"
+
 #include <QAction>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QLayout>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <cstring>
 
-#include "net/notices.h"
 #include "net/seat_table.h"
+#include "net/socket_layer.h"
 #include "resources/resource_ids.h"
 #include "table/game_keeper.h"
-#include "table/hand_cursor.h"
-#include "table/player_aids.h"
 #include "table/replay_session.h"
 #include "table/statistics_dialog.h"
-#include "table/table_window.h"
-#include "ui/chat_box.h"
 #include "ui/table_painter.h"
 
 namespace {
@@ -53,11 +45,43 @@ void ShowProblem(QWidget* owner, const QString& text) {
     box.exec();
 }
 
+// Off the network, with no table of people open: where a replay may open.
+bool OffTheNetwork(bool replaying) {
+    return g_sock == INVALID_SOCKET && (replaying || g_playerCount == 0);
+}
+
 }  // namespace
 
-// The commands a replay leaves working: the window's options, help, the
-// statistics, another replay and emptying the chat log.
-bool TableWindow::WorksDuringReplay(int id) {
+KeepingMenu::KeepingMenu(QWidget* owner, QMenu* gameMenu, const HostComputer* computer)
+    : QObject(owner),
+      owner_(owner),
+      keeper_(std::make_unique<GameKeeper>(computer)),
+      fileQuestion_(AskFileName),
+      problemBox_(ShowProblem) {
+    // A database that cannot be kept is told once, without stopping the game.
+    keeper_->SetWarning([owner](const QString& text) {
+        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantoro"), text,
+                                    QMessageBox::Ok, owner);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setModal(false);
+        box->show();
+    });
+    gameMenu->addSeparator();
+    for (const auto& [id, label] : {std::pair{IDM_STATISTICS, "Statistiques..."},
+                                    {IDM_SAVE_GAME, "Enregistrer la partie..."},
+                                    {IDM_REPLAY_GAME, "Revoir une partie..."}}) {
+        QAction* action = gameMenu->addAction(QString::fromUtf8(label));
+        items_.insert(id, action);
+        connect(action, &QAction::triggered, this, [this, id = id] {
+            if (replay_ != nullptr && !WorksDuringReplay(id)) return;
+            emit Chosen(id);
+        });
+    }
+}
+
+KeepingMenu::~KeepingMenu() = default;
+
+bool KeepingMenu::WorksDuringReplay(int id) {
     switch (id) {
         case IDCANCEL:
         case IDC_CLEAR_CHAT:
@@ -76,70 +100,40 @@ bool TableWindow::WorksDuringReplay(int id) {
     }
 }
 
-void TableWindow::AddKeepingItems() {
-    keeper_ = std::make_unique<GameKeeper>(hostComputer_);
-    // A database that cannot be kept is told once, without stopping the game.
-    keeper_->SetWarning([this](const QString& text) {
-        auto* box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Vantoro"), text,
-                                    QMessageBox::Ok, this);
-        box->setAttribute(Qt::WA_DeleteOnClose);
-        box->setModal(false);
-        box->show();
-    });
-    fileQuestion_ = AskFileName;
-    problemBox_ = ShowProblem;
-    gameMenu_->addSeparator();
-    for (const auto& [id, label] : {std::pair{IDM_STATISTICS, "Statistiques..."},
-                                    {IDM_SAVE_GAME, "Enregistrer la partie..."},
-                                    {IDM_REPLAY_GAME, "Revoir une partie..."}}) {
-        QAction* action = gameMenu_->addAction(QString::fromUtf8(label));
-        menuItems_.insert(id, action);
-        connect(action, &QAction::triggered, this, [this, id = id] {
-            if (replay_ != nullptr && !WorksDuringReplay(id)) return;
-            OnCommand(id);
-        });
-    }
+void KeepingMenu::EnableItems() {
+    items_.value(IDM_SAVE_GAME)->setEnabled(replay_ == nullptr && keeper_->CanSave());
+    items_.value(IDM_REPLAY_GAME)->setEnabled(OffTheNetwork(replay_ != nullptr));
 }
 
-void TableWindow::EnableKeepingItems() {
-    menuItems_.value(IDM_SAVE_GAME)->setEnabled(replay_ == nullptr && keeper_->CanSave());
-    menuItems_.value(IDM_REPLAY_GAME)
-        ->setEnabled(g_sock == INVALID_SOCKET && (replay_ != nullptr || g_playerCount == 0));
-    if (replay_ != nullptr) {
-        for (int id : {IDM_NETWORK_GAME, IDM_PLAY_COMPUTER, IDM_FILL_COMPUTER, IDM_DISCONNECT})
-            menuItems_.value(id)->setEnabled(false);
-    }
-}
-
-void TableWindow::OnStatistics() {
+void KeepingMenu::OnStatistics() {
     StatisticsStore* store = keeper_->Store();
     QString nickname = QString::fromUtf8(g_seats[g_localSeat >= 1 ? g_localSeat : 0].name);
     if ((replay_ != nullptr || nickname.isEmpty()) && store != nullptr)
         nickname = store->LatestNickname();
-    StatisticsDialog dialog(store, nickname, this);
+    StatisticsDialog dialog(store, nickname, owner_);
     dialog.exec();
 }
 
-void TableWindow::OnSaveGameFile() {
+void KeepingMenu::OnSaveGameFile() {
     if (replay_ != nullptr || !keeper_->CanSave()) return;
-    const QString path = fileQuestion_(this, true);
+    const QString path = fileQuestion_(owner_, true);
     if (path.isEmpty()) return;
     QString error;
-    if (!keeper_->SaveTo(path, &error)) problemBox_(this, error);
+    if (!keeper_->SaveTo(path, &error)) problemBox_(owner_, error);
 }
 
-void TableWindow::OnReplayGame() {
-    if (g_sock != INVALID_SOCKET || (replay_ == nullptr && g_playerCount != 0)) return;
-    const QString path = fileQuestion_(this, false);
+void KeepingMenu::OnReplayGame() {
+    if (!OffTheNetwork(replay_ != nullptr)) return;
+    const QString path = fileQuestion_(owner_, false);
     if (!path.isEmpty()) OpenReplay(path);
 }
 
-bool TableWindow::OpenReplay(const QString& path) {
-    if (g_sock != INVALID_SOCKET || (replay_ == nullptr && g_playerCount != 0)) return false;
+bool KeepingMenu::OpenReplay(const QString& path) {
+    if (!OffTheNetwork(replay_ != nullptr)) return false;
     QString error;
     std::unique_ptr<ReplaySession> session = ReplaySession::Open(path, &error);
     if (session == nullptr) {
-        problemBox_(this, error);
+        problemBox_(owner_, error);
         return false;
     }
     CloseReplay();
@@ -156,59 +150,39 @@ bool TableWindow::OpenReplay(const QString& path) {
     g_playerCount = SEAT_COUNT;
     g_newGameSeen = false;
     SetAllHandsFaceUp(true);
-    for (int id : {IDC_PLAY, IDC_PASS, IDC_NEXT_ROUND, IDC_AWAY, IDC_SAVE_GAME, IDC_PLAYER_INFO})
-        if (QWidget* control = Control(id)) control->setEnabled(false);
-    chatInput_->setEnabled(false);
-    // The keys step the replay: the hand's keyboard frame is off meanwhile.
-    if (aids_ != nullptr && aids_->Cursor() != nullptr) aids_->Cursor()->setEnabled(false);
-    QWidget* bar = replay_->Bar(this);
-    layout()->addWidget(bar);
-    bar->show();
     connect(replay_.get(), &ReplaySession::Moved, this, [this] {
-        if (replay_ != nullptr) ShowReplayPosition();
+        if (replay_ != nullptr) ShowPosition();
     });
     connect(replay_.get(), &ReplaySession::CloseAsked, this, [this] {
         QMetaObject::invokeMethod(
             this, [this] { CloseReplay(); }, Qt::QueuedConnection);
     });
-    setFocus();
-    ShowReplayPosition();
+    emit ReplayOpened(replay_->Bar(owner_));
+    ShowPosition();
     return true;
 }
 
-void TableWindow::ShowReplayPosition() {
+void KeepingMenu::ShowPosition() {
     *g_table = replay_->Replay().Table();
     std::memset(g_table->selection, 0, sizeof g_table->selection);
-    statusLabel_->setText(replay_->StatusLine());
-    chatLog_->Clear();
-    ::AppendChatText(chatLog_, replay_->GameLines().c_str());
     const GameReplay& replay = replay_->Replay();
     replay_->BackButton()->setEnabled(replay.Position() > 0);
     replay_->PreviousRoundButton()->setEnabled(replay.Position() > 0);
     replay_->ForwardButton()->setEnabled(replay.Position() + 1 < replay.PositionCount());
     replay_->NextRoundButton()->setEnabled(replay.Position() + 1 < replay.PositionCount());
-    Repaint();
+    emit ReplayMoved();
 }
 
-void TableWindow::CloseReplay() {
+void KeepingMenu::CloseReplay() {
     if (replay_ == nullptr) return;
     replay_.reset();
     SetAllHandsFaceUp(false);
     ResetSeatTable();
     *g_table = GameTable();
-    chatLog_->Clear();
-    chatInput_->setEnabled(true);
-    if (aids_ != nullptr && aids_->Cursor() != nullptr) aids_->Cursor()->setEnabled(true);
-    for (int id : {IDC_PLAY, IDC_PASS, IDC_NEXT_ROUND, IDC_AWAY, IDC_SAVE_GAME, IDC_PLAYER_INFO})
-        if (QWidget* control = Control(id)) control->setEnabled(true);
-    EnablePlayerInfo(false);
-    UpdateNextRoundButton();
-    SetStatusText(STATUS_NO_CONNECTION);
-    chatInput_->setFocus();
-    Repaint();
+    emit ReplayClosed();
 }
 
-bool TableWindow::ReplayKey(QKeyEvent* event) {
+bool KeepingMenu::ReplayKey(QKeyEvent* event) {
     if (replay_ == nullptr || event->modifiers() != Qt::NoModifier) return false;
     GameReplay& replay = replay_->Replay();
     switch (event->key()) {
@@ -238,6 +212,14 @@ bool TableWindow::ReplayKey(QKeyEvent* event) {
         default:
             return false;
     }
-    ShowReplayPosition();
+    ShowPosition();
     return true;
+}
+
+void KeepingMenu::OnTableEvent(const TableEvent& event) {
+    keeper_->OnTableEvent(event);
+}
+
+void KeepingMenu::LeaveTable() {
+    keeper_->LeaveTable();
 }

@@ -1,4 +1,4 @@
-// The player's commands on the real table window, offscreen. The window hosts
+// The player's controls on the real table window, offscreen. The window hosts
 // on 127.0.0.1 with three raw sockets in the other seats, or joins a raw
 // scripted host; deals use fixed seeds, so every hand is known. What is
 // checked is what the others and the player see: the bytes the peers
