@@ -69,7 +69,7 @@ constexpr int GAME_END_PAUSE_MS = 10000;
 struct HostPolicy {
     // The host's computer player keeps the seat of a player who leaves a
     // running game, and may be given empty seats (GiveSeatToComputer).
-    // Someone must then play those seats (bot/auto_play.h).
+    // The host's computer plays those seats (bot/host_computer.h).
     bool computerHoldsSeats = false;
     // The turn limit: when a person's move (or their next-round request
     // after winning) is due and nothing comes from their seat within this

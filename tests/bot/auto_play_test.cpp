@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +13,7 @@
 
 #include "bot/bot_player.h"
 #include "net/connect.h"
+#include "net/game_log.h"
 #include "net/message_handler.h"
 #include "net/relay.h"
 #include "net/seat_table.h"
@@ -190,6 +192,82 @@ TEST_F(ComputerSeats, ASilentPlayerIsMarkedAwayThenPlayedByTheHost) {
     EXPECT_FALSE(HostPlaysForSeat(2));
     ASSERT_TRUE(bob->Send(vtest::Msg({MSG_AWAY, 3, 0})));
     ASSERT_TRUE(others([] { return !HostPlaysForSeat(3) && g_away[3] == 0; }));
+}
+
+// The game's log takes every message that changes the game, whichever path
+// made it: the host's own moves, a client's move relayed, the next round a
+// client asks for, the moves the host's computer makes for a kept seat and
+// for a silent one, a new game, and a newcomer's replay. A client seated
+// from the start took exactly the log's bytes (a refused move, which the host
+// forwards and nobody takes, changes nothing); the newcomer took the game's.
+TEST_F(ComputerSeats, EveryGameMessageAClientTakesIsTheLogsByteForByte) {
+    auto ali = Seat("Ali", 2);
+    auto bob = Seat("Bob", 3);
+    auto cem = Seat("Cem", 4);
+    std::vector<WireClient*> everyone{ali.get(), bob.get(), cem.get()};
+    ASSERT_TRUE(PlayUntil(everyone, [] { return g_table->roundsPlayed >= 1; }));
+
+    // Bob falls silent: the turn limit has the host's computer play him.
+    SetTurnLimitForTest(100, 100);
+    std::vector<WireClient*> others{ali.get(), cem.get()};
+    const auto follow = [&](const std::function<bool()>& done) {
+        return PlayUntil(others, [&] {
+            bob->Poll();
+            return done();
+        });
+    };
+    ASSERT_TRUE(follow([] { return HostPlaysForSeat(3); }));
+    int rounds = g_table->roundsPlayed;
+    ASSERT_TRUE(follow([&] { return g_table->roundsPlayed > rounds && g_table->roundOver == 0; }));
+    SetTurnLimitForTest(0, 0);
+    ASSERT_TRUE(bob->Send(vtest::Msg({MSG_AWAY, 3, 0})));
+
+    // Cem leaves mid-round; the computer plays his seat on.
+    everyone = {ali.get(), bob.get()};
+    ASSERT_TRUE(PlayUntil(everyone, [] { return g_table->tableCount > 0 && g_table->turn != 2; }));
+    // A pass out of turn: forwarded by the host, taken by nobody.
+    ASSERT_TRUE(ali->Send(vtest::Msg({MSG_PASS, 2})));
+    cem->Close();
+    rounds = g_table->roundsPlayed;
+    ASSERT_TRUE(PlayUntil(everyone, [&] { return g_table->roundsPlayed > rounds; }));
+
+    // A new game, dealt while the table waits for a client that has caught
+    // up and holds its move (no move can cross the deal), then a newcomer
+    // takes Cem's seat over and plays a round.
+    ASSERT_TRUE(ali->RunUntil(
+        [&] {
+            bob->Poll();
+            return g_table->roundOver == 0 && (g_table->turn == 2 || g_table->turn == 3) &&
+                   vtest::SameGame(ali->Table(), *g_table, nullptr) &&
+                   vtest::SameGame(bob->Table(), *g_table, nullptr);
+        },
+        false));
+    DealAndSend(1);
+    auto zoe = Seat("Zoe", 4);
+    everyone = {ali.get(), bob.get(), zoe.get()};
+    ASSERT_TRUE(PlayUntil(everyone, [&] { return zoe->Live(); }));
+    rounds = g_table->roundsPlayed;
+    ASSERT_TRUE(PlayUntil(everyone, [&] { return g_table->roundsPlayed > rounds; }));
+    ASSERT_TRUE(ali->RunUntil(
+        [&] {
+            bob->Poll();
+            zoe->Poll();
+            return vtest::SameGame(ali->Table(), *g_table, nullptr) &&
+                   vtest::SameGame(bob->Table(), *g_table, nullptr) &&
+                   vtest::SameGame(zoe->Table(), *g_table, nullptr);
+        },
+        false, 5000));
+
+    const GameLog& log = g_gameLog;
+    const vtest::Bytes kept(log.At(log.Base()), log.At(log.End()));
+    for (const WireClient* client : {ali.get(), bob.get()}) {
+        const vtest::Bytes& taken = client->GameBytes();
+        ASSERT_EQ(taken.size(), log.End()) << client->NameOf(client->Seat());
+        EXPECT_TRUE(std::equal(kept.begin(), kept.end(), taken.end() - kept.size()))
+            << client->NameOf(client->Seat());
+    }
+    const vtest::Bytes game(log.GameData(), log.GameData() + log.GameSize());
+    EXPECT_EQ(zoe->GameBytes(), game);
 }
 
 // A newcomer that stops reading its replay can no longer hold the table up:

@@ -12,6 +12,7 @@ bool WireClient::Connect(std::uint16_t port) {
 
 void WireClient::Apply(const Bytes& m) {
     types_.push_back(m[0]);
+    bool changedGame = false;
     switch (m[0]) {
         case 2: {  // MSG_SEAT_INFO: the record's number, name and sock
             const int number = static_cast<std::int8_t>(m[1]);
@@ -28,6 +29,7 @@ void WireClient::Apply(const Bytes& m) {
             }
             table_.ResetRound();
             askedNextRound_ = false;
+            changedGame = true;
             break;
         case 4:  // MSG_SEAT_ASSIGN
             seat_ = m[1];
@@ -41,6 +43,7 @@ void WireClient::Apply(const Bytes& m) {
             for (int& flag : away_) flag = 0;
             table_.StartNewGame();
             newGameSeen_ = true;
+            changedGame = true;
             break;
         case 7:  // MSG_HOST_FULL
             peer_.Send(Msg({8}));
@@ -48,11 +51,11 @@ void WireClient::Apply(const Bytes& m) {
         case 9: {  // MSG_PLAY
             std::uint8_t chosen[HAND_SIZE];
             std::memcpy(chosen, m.data() + 2, HAND_SIZE);
-            table_.Play(m[1], chosen);
+            changedGame = table_.Play(m[1], chosen) != 0;
             break;
         }
         case 10:  // MSG_PASS
-            table_.Pass(m[1]);
+            changedGame = table_.Pass(m[1]) != 0;
             break;
         case 13:  // MSG_AWAY
             if (m[1] >= 1 && m[1] <= SEAT_COUNT) away_[m[1]] = static_cast<std::int8_t>(m[2]);
@@ -60,6 +63,7 @@ void WireClient::Apply(const Bytes& m) {
         default:
             break;
     }
+    if (changedGame) gameBytes_.insert(gameBytes_.end(), m.begin(), m.end());
 }
 
 bool WireClient::Poll() {
@@ -81,8 +85,9 @@ bool WireClient::Act() {
     if (table_.turn != seat_) return false;
     const bool freeLead = table_.tableCount == 0 || table_.leader == seat_;
     if (!freeLead) {
-        table_.Pass(seat_);
-        return peer_.Send(Msg({10, seat_}));
+        const Bytes pass = Msg({10, seat_});
+        if (table_.Pass(seat_) != 0) gameBytes_.insert(gameBytes_.end(), pass.begin(), pass.end());
+        return peer_.Send(pass);
     }
     int position = -1;
     for (int p = 0; p < HAND_SIZE && position < 0; ++p) {
@@ -93,7 +98,9 @@ bool WireClient::Act() {
     std::uint8_t chosen[HAND_SIZE] = {};
     chosen[position] = 1;
     if (table_.Play(seat_, chosen) == 0) return false;
-    return peer_.Send(PlayMsg(seat_, {position}));
+    const Bytes play = PlayMsg(seat_, {position});
+    gameBytes_.insert(gameBytes_.end(), play.begin(), play.end());
+    return peer_.Send(play);
 }
 
 bool WireClient::RunUntil(const std::function<bool()>& done, bool play, int timeoutMs) {

@@ -44,6 +44,9 @@ class WireClient {
     int Away(int seat) const { return away_[seat]; }
     // Every type received, in order.
     const std::vector<int>& Types() const { return types_; }
+    // Every deal, new game, play and pass its table took, byte for byte, in
+    // order, its own moves among them: what changed its game.
+    const Bytes& GameBytes() const { return gameBytes_; }
 
   private:
     void Apply(const Bytes& message);
@@ -58,6 +61,7 @@ class WireClient {
     std::string names_[SEAT_COUNT + 1];
     int away_[SEAT_COUNT + 1] = {};
     std::vector<int> types_;
+    Bytes gameBytes_;
 };
 
 // True when the two tables hold the same game: hands, plays on the table,
