@@ -18,12 +18,10 @@
 // forwards and answers go somewhere. After each event the seat table and the
 // game table are checked.
 #include <sys/ioctl.h>
-#include <sys/socket.h>
 
 #include <QCoreApplication>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "net/connect.h"
@@ -34,21 +32,14 @@
 #include "net/socket_layer.h"
 #include "net/table_view.h"
 #include "net/wire.h"
+#include "tests/fuzz/net_fuzz_support.h"
 
 namespace {
-
-#define FUZZ_CHECK(cond)                                                                       \
-    do {                                                                                       \
-        if (!(cond)) {                                                                         \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (0)
 
 // A view that checks every text it is given: terminated, and as long as the
 // texts of the program can be (a notice fits g_textBuf; a chat piece is at
 // most a 1000-character line).
-class CheckingView : public TableView {
+class CheckingView : public fuzz::QuietView {
   public:
     void SetStatusText(const char* text) override {
         FUZZ_CHECK(std::strlen(text) < static_cast<std::size_t>(TEXT_BUF_SIZE));
@@ -56,9 +47,6 @@ class CheckingView : public TableView {
     void AppendChatText(const char* text) override {
         FUZZ_CHECK(std::strlen(text) <= static_cast<std::size_t>(CHAT_MAX_CHARS));
     }
-    void Repaint() override {}
-    void SetAwayChecked(bool) override {}
-    void EnablePlayerInfo(bool) override {}
 };
 
 struct Scene {
@@ -67,30 +55,16 @@ struct Scene {
 };
 
 CheckingView g_checkingView;
-GameTable* g_freshTable = nullptr;
-
-void Reset() {
-    SockCleanup();
-    ResetSeatTable();
-    *g_table = *g_freshTable;
-}
 
 void Occupy(int seat, const char* name, Socket sock) {
-    SeatRecord& record = g_seats[seat];
-    record.number = static_cast<std::int8_t>(seat);
-    std::snprintf(record.name, sizeof record.name, "%s", name);
-    record.sock = sock;
-    record.addr = {2, static_cast<std::uint16_t>(40000 + seat), 0x7F000001};
+    fuzz::Occupy(seat, name, sock, static_cast<std::uint16_t>(40000 + seat));
 }
 
-// A connected pair whose ends are reset rather than closed politely: at
-// hundreds of inputs a second, closed connections waiting out TIME_WAIT would
-// soon take every local port of the machine.
+// A connected pair whose ends are reset on close.
 bool Pair(Scene* scene, int index) {
     if (SockCreatePair(&scene->program[index], &scene->peer[index]) != 0) return false;
-    const linger reset = {1, 0};
     for (Socket s : {scene->program[index], scene->peer[index]}) {
-        setsockopt(static_cast<int>(s), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        fuzz::ResetOnClose(static_cast<int>(s));
     }
     return true;
 }
@@ -189,9 +163,7 @@ void Settle(std::size_t sent) {
             return;
         }
         FUZZ_CHECK(g_stream.consumed + waiting <= sent);
-        int inKernel = 0;
-        const bool arrived =
-            ioctl(static_cast<int>(g_stream.conn), FIONREAD, &inKernel) == 0 && inKernel == 0;
+        const bool arrived = fuzz::KernelBytes(static_cast<int>(g_stream.conn), FIONREAD) == 0;
         stable = arrived && g_stream.consumed == lastConsumed ? stable + 1 : 0;
         lastConsumed = g_stream.consumed;
         if (stable >= 3) return;
@@ -202,15 +174,7 @@ void Settle(std::size_t sent) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication app(*argc, *argv);
-    SockStartup();
-    SetDealSeedSource([] { return 20240601u; });
-    static GameTable table;
-    static GameTable fresh;
-    g_table = &table;
-    g_freshTable = &fresh;
-    g_view = &g_checkingView;
-    SetSocketEventHandler(OnEvent);
+    fuzz::StartProgram(argc, argv, &g_checkingView, OnEvent);
     return 0;
 }
 
@@ -221,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     data += 2;
     size -= 2;
 
-    Reset();
+    fuzz::ResetProgram();
     Scene sockets;
     const bool host = (scene & 1) == 0;
     const int joins = (scene >> 3) & 3;

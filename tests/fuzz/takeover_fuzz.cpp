@@ -72,29 +72,15 @@
 #include "net/socket_layer.h"
 #include "net/table_view.h"
 #include "net/wire.h"
+#include "tests/fuzz/net_fuzz_support.h"
 
 namespace {
 
-#define FUZZ_CHECK(cond)                                                                       \
-    do {                                                                                       \
-        if (!(cond)) {                                                                         \
-            std::fprintf(stderr, "invariant failed: %s (%s:%d)\n", #cond, __FILE__, __LINE__); \
-            std::abort();                                                                      \
-        }                                                                                      \
-    } while (0)
+using fuzz::KernelBytes;
 
 constexpr int kMaxPeers = 6;
 // The host's deadlines, far longer than an input takes.
 constexpr int kDeadlineMs = 1000;
-
-class QuietView : public TableView {
-  public:
-    void SetStatusText(const char*) override {}
-    void AppendChatText(const char*) override {}
-    void Repaint() override {}
-    void SetAwayChecked(bool) override {}
-    void EnablePlayerInfo(bool) override {}
-};
 
 // One connection of the input and the copy of the game that a client would
 // build from what it read: the table and the game's messages since the deal
@@ -113,8 +99,7 @@ struct Peer {
     std::size_t lastDeal = 0;
 };
 
-QuietView g_quietView;
-GameTable* g_freshTable = nullptr;
+fuzz::QuietView g_quietView;
 std::vector<Peer>* g_peers = nullptr;
 // Per host connection (indexed by its handle): the bytes the host's reader
 // has taken from it since it was accepted.
@@ -249,11 +234,6 @@ bool HoldsSeat(const Peer& peer) {
     const HostSeat& host = g_hostSeats[peer.seat];
     return host.state == SeatState::kJoined && host.conn == peer.hostConn &&
            PeerPort(peer.hostConn) == peer.port;
-}
-
-int KernelBytes(int fd, unsigned long request) {
-    int n = 0;
-    return ioctl(fd, request, &n) == 0 ? n : -1;
 }
 
 // Bytes that came on the host's end of a connection and are not handled yet:
@@ -417,8 +397,7 @@ void Connect(std::vector<Peer>* peers, std::uint16_t hostPort, bool smallBuffer)
     Peer peer;
     peer.fd = socket(AF_INET, SOCK_STREAM, 0);
     if (peer.fd < 0) return;
-    const linger reset = {1, 0};
-    setsockopt(peer.fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    fuzz::ResetOnClose(peer.fd);
     // Each message leaves at once, rather than wait for the host's delayed
     // acknowledgement of the one before.
     const int noDelay = 1;
@@ -558,8 +537,7 @@ void RecordSeeds(const std::vector<Peer>& peers, const char* folder) {
 
 void Reset() {
     Disconnect();
-    SockCleanup();
-    ResetSeatTable();
+    fuzz::ResetProgram();
     // Serials never seen before, so that a deadline of an earlier input that
     // goes off now finds no seat of its own.
     static std::uint64_t inputs = 0;
@@ -567,21 +545,12 @@ void Reset() {
     for (int s = 2; s <= SEAT_COUNT; ++s) g_hostSeats[s].serial = inputs << 32;
     ResetReadStats();
     g_gameLog.Clear();
-    *g_table = *g_freshTable;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    static QCoreApplication app(*argc, *argv);
-    SockStartup();
-    SetDealSeedSource([] { return 20240601u; });
-    static GameTable table;
-    static GameTable fresh;
-    g_table = &table;
-    g_freshTable = &fresh;
-    g_view = &g_quietView;
-    SetSocketEventHandler(OnEvent);
+    fuzz::StartProgram(argc, argv, &g_quietView, OnEvent);
     g_recording = std::getenv("TAKEOVER_RECORD_DIR") != nullptr;
     // The deadlines strike when the input says so (step 9). Their timers are
     // still set, long enough not to strike within an input; they go off
@@ -613,11 +582,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SockGetName(listener, &bound);
     g_sock = listener;
     g_localSeat = 1;
-    SeatRecord& host = g_seats[1];
-    host.number = 1;
-    std::snprintf(host.name, sizeof host.name, "%s", "Host");
-    host.sock = listener;
-    host.addr = {ADDR_FAMILY_INET, bound.port, bound.ipv4};
+    fuzz::Occupy(1, "Host", listener, bound.port, bound.ipv4);
     g_playerCount = 1;
     for (int s = 2; s < 2 + (scene & 3); ++s) GiveSeatToComputer(s);
     CheckInvariants();

@@ -21,6 +21,7 @@
 #include "table/table_accessibility.h"
 #include "table/table_window.h"
 #include "tests/support/scripted_peer.h"
+#include "tests/table/window_harness.h"
 #include "ui/table_painter.h"
 
 namespace {
@@ -58,24 +59,18 @@ void Walk(QAccessibleInterface* root, const std::function<void(QAccessibleInterf
     }
 }
 
-class Accessibility : public testing::Test {
+class Accessibility : public wtest::ShownWindowTest<> {
   protected:
     void SetUp() override {
         // Offscreen has no assistive technology for Qt to hand events to: the
         // table's observer hears what it sends.
         SetAccessibilityObserver(Record);
         g_heard.clear();
-        window_ = std::make_unique<TableWindow>();
-        vtest::ResetSockets();
-        ASSERT_EQ(StartNetwork(), 0);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        ShownWindowTest::SetUp();
     }
     void TearDown() override {
         for (auto& peer : peers_.seat) peer.reset();
-        window_.reset();
-        vtest::ResetSockets();
-        SetDealSeedSource(nullptr);
+        ShownWindowTest::TearDown();
         SetAccessibilityObserver(nullptr);
     }
     std::vector<QString> Alerts() const {
@@ -86,7 +81,6 @@ class Accessibility : public testing::Test {
         return texts;
     }
 
-    std::unique_ptr<TableWindow> window_;
     vtest::FullTable peers_;
 };
 

@@ -38,8 +38,7 @@ class ComputerGameTest : public testing::Test {
     }
     void TearDown() override {
         window_.reset();
-        vtest::ResetSockets();
-        SetDealSeedSource(nullptr);
+        wtest::CloseNetwork();
     }
 
     // The enabled state of each item of the "Jeu" menu as it opens.

@@ -52,8 +52,7 @@ class ConnectDialogTest : public testing::Test {
     }
     void TearDown() override {
         window_.reset();
-        vtest::ResetSockets();
-        SetDealSeedSource(nullptr);
+        wtest::CloseNetwork();
     }
 
     // Opens the dialog from the menu and runs `script` on it once it is up;

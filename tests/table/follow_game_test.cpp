@@ -59,20 +59,11 @@ class CountingWindow : public TableWindow {
 };
 
 // The window hosts "Hana" in seat 1; Ali, Bob and Cem sit in seats 2, 3, 4.
-class FollowGame : public testing::Test {
+class FollowGame : public wtest::ShownWindowTest<CountingWindow> {
   protected:
-    void SetUp() override {
-        window_ = std::make_unique<CountingWindow>();
-        vtest::ResetSockets();
-        ASSERT_EQ(StartNetwork(), 0);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    }
     void TearDown() override {
         for (auto& peer : peers_.seat) peer.reset();
-        window_.reset();
-        vtest::ResetSockets();
-        SetDealSeedSource(nullptr);
+        ShownWindowTest::TearDown();
         SetHandByStrength(false);
     }
     void SeatEveryone(int opener) {
@@ -110,7 +101,6 @@ class FollowGame : public testing::Test {
         }
     }
 
-    std::unique_ptr<CountingWindow> window_;
     vtest::FullTable peers_;
 };
 

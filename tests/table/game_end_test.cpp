@@ -28,6 +28,7 @@
 #include "table/game_history.h"
 #include "table/table_window.h"
 #include "tests/support/scripted_peer.h"
+#include "tests/table/window_harness.h"
 
 namespace {
 
@@ -59,14 +60,10 @@ Move LongestMove(const GameTable& table, int seat) {
     return best;
 }
 
-class GameEnd : public testing::Test {
+class GameEnd : public wtest::ShownWindowTest<> {
   protected:
     void SetUp() override {
-        window_ = std::make_unique<TableWindow>();
-        vtest::ResetSockets();
-        ASSERT_EQ(StartNetwork(), 0);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+        ASSERT_NO_FATAL_FAILURE(ShownWindowTest::SetUp());
         // Seat 4 plays itself, at once, as an away player's would.
         window_->AwayPlayer()->SetDelay(0);
         window_->AwayPlayer()->SetRoundPause(0);
@@ -77,8 +74,7 @@ class GameEnd : public testing::Test {
     }
     void TearDown() override {
         conn_.reset();
-        window_.reset();
-        vtest::ResetSockets();
+        ShownWindowTest::TearDown();
     }
 
     // The host's side of one round, from its deal to the play that ends it.
@@ -113,7 +109,6 @@ class GameEnd : public testing::Test {
         }
     }
 
-    std::unique_ptr<TableWindow> window_;
     vtest::ScriptedHost host_;
     std::unique_ptr<vtest::RawPeer> conn_;
     GameTable script_;

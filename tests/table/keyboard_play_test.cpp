@@ -47,8 +47,7 @@ class KeyboardPlay : public testing::Test {
     }
     void TearDown() override {
         window_.reset();
-        vtest::ResetSockets();
-        SetDealSeedSource(nullptr);
+        wtest::CloseNetwork();
     }
 
     HandCursor* Cursor() { return window_->Aids()->Cursor(); }

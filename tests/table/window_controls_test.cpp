@@ -73,21 +73,8 @@ int ChosenCount() {
 
 // One window, the network as a program that has just started, and deals
 // that use a fixed seed.
-class WindowTest : public testing::Test {
+class WindowTest : public wtest::ShownWindowTest<> {
   protected:
-    void SetUp() override {
-        window_ = std::make_unique<TableWindow>();
-        vtest::ResetSockets();
-        ASSERT_EQ(StartNetwork(), 0);
-        window_->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-    }
-    void TearDown() override {
-        window_.reset();  // its destruction leaves the network
-        vtest::ResetSockets();
-        SetDealSeedSource(nullptr);
-    }
-
     // Paints the board as it is now (which also records the cards' hit
     // rectangles) and returns the picture.
     QImage Paint() { return window_->Board()->grab().toImage(); }
@@ -110,8 +97,6 @@ class WindowTest : public testing::Test {
     }
     QString ChatLogText() const { return window_->ChatLogBox()->toPlainText(); }
     void TypeInChat(const QString& text) { QTest::keyClicks(window_->ChatInput(), text); }
-
-    std::unique_ptr<TableWindow> window_;
 };
 
 TEST_F(WindowTest, ChatBeforeJoiningATableKeepsTheTextAndShowsNoBox) {

@@ -11,12 +11,29 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QTest>
 #include <cstring>
 #include <string>
 
+#include "net/connect.h"
+#include "rules/game_table.h"
 #include "tests/support/scripted_peer.h"
 
 namespace wtest {
+
+::testing::AssertionResult ShowOnFreshNetwork(QWidget* window) {
+    vtest::ResetSockets();
+    if (StartNetwork() != 0) return ::testing::AssertionFailure() << "the network did not start";
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window))
+        return ::testing::AssertionFailure() << "the window was not exposed";
+    return ::testing::AssertionSuccess();
+}
+
+void CloseNetwork() {
+    vtest::ResetSockets();
+    SetDealSeedSource(nullptr);
+}
 
 BoxCatcher::BoxCatcher() {
     QObject::connect(&timer_, &QTimer::timeout, [this] {

@@ -5,17 +5,49 @@
 // Every wait here is bounded.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QMessageBox>
 #include <QString>
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
+
+#include "table/table_window.h"
 
 class QDialog;
 class QWidget;
 
 namespace wtest {
+
+// The sockets that earlier tests left closed, the network as a program that
+// has just started, and `window` shown: fails when the network does not start
+// or the window is not exposed.
+::testing::AssertionResult ShowOnFreshNetwork(QWidget* window);
+
+// The sockets closed and deals from the clock again, once the window that
+// used them is gone (its destruction leaves the network).
+void CloseNetwork();
+
+// The fixture of the tests that play at one shown window (a TableWindow or a
+// subclass of it) on a fresh network; a fixture that sets more up calls these
+// first, and tears its own peers down before TearDown destroys the window.
+template <class Window = TableWindow>
+class ShownWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        window_ = std::make_unique<Window>();
+        ASSERT_TRUE(ShowOnFreshNetwork(window_.get()));
+    }
+    void TearDown() override {
+        window_.reset();
+        CloseNetwork();
+    }
+
+    std::unique_ptr<Window> window_;
+};
 
 // The felt: the colour of every board pixel that nothing is drawn on.
 constexpr unsigned kFeltRgb = 0xFF008000u;  // qRgb(0, 128, 0)
