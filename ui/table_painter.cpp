@@ -116,12 +116,19 @@ void DrawImage(QPainter& painter, const CardImage* image, int x, int y) {
 
 // One of the three other seats, in the area whose left edge is `left`.
 void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int left, int areaWidth) {
-    if (table.roundOver == 0) {
+    // The seat's turn or pass marker, while the round runs: over the held
+    // cards (the backs end above it, a replay's taller faces would hide it)
+    // and under the latest play.
+    const bool roundEnd = table.roundOver != 0;
+    const bool faceUp = roundEnd || g_allHandsFaceUp;
+    const auto paintMarker = [&] {
+        if (roundEnd) return;
         if (table.turn == seat)
             DrawImage(painter, g_turnOtherImage, left + 90, 70);
         else if (table.passed[seat] != 0)
             DrawImage(painter, g_passImage, left + 90, 70);
-    }
+    };
+    if (!faceUp) paintMarker();
 
     painter.setPen(Qt::white);
     const QString name = TextFromBytes(g_seats[seat].name, NAME_SIZE);
@@ -135,8 +142,6 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
     // While the round runs, a back per card held; from its end until the next
     // deal, and in a replay, the cards themselves in the same places, kept
     // inside the seat's area (the latest play is drawn over their lower part).
-    const bool roundEnd = table.roundOver != 0;
-    const bool faceUp = roundEnd || g_allHandsFaceUp;
     if (faceUp) {
         painter.save();
         painter.setClipRect(QRect(left, 0, areaWidth, OTHER_PLAY_TOP + CardHeight()),
@@ -150,7 +155,10 @@ void PaintOtherSeat(QPainter& painter, const GameTable& table, int seat, int lef
                  HELD_TOP);
         ++held;
     }
-    if (faceUp) painter.restore();
+    if (faceUp) {
+        painter.restore();
+        paintMarker();
+    }
     int shown = 0;
     for (int place = 0; place < PLAY_SIZE; ++place) {
         const std::uint8_t card = table.lastPlays[seat][place];

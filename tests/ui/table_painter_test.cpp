@@ -296,6 +296,16 @@ TEST_F(PainterTest, MarkersShowWhileTheRoundRunsAndNotOnceItIsOver) {
     EXPECT_TRUE(Shows(shot, QRect(90, 70, 48, 16), g_turnOtherImage->Bitmap()));
     EXPECT_TRUE(Shows(shot, QRect(third + 90, 70, 48, 16), g_passImage->Bitmap()));
     EXPECT_TRUE(Shows(shot, QRect(100, 230, 48, 16), g_passImage->Bitmap()));
+    // In a replay the others' cards are face up, and taller than the backs:
+    // the markers stay over them.
+    GiveCards(2, 13, 0);
+    GiveCards(3, 13, 13);
+    SetAllHandsFaceUp(true);
+    shot = Render();
+    SetAllHandsFaceUp(false);
+    EXPECT_TRUE(Shows(shot, QRect(90, 70, 48, 16), g_turnOtherImage->Bitmap()));
+    EXPECT_TRUE(Shows(shot, QRect(third + 90, 70, 48, 16), g_passImage->Bitmap()));
+    std::memset(table->hands[2], NO_CARD, 2 * HAND_SIZE);
 
     table->turn = 1;
     EXPECT_TRUE(Shows(Render(), QRect(100, 230, 48, 20), g_turnLocalImage->Bitmap()));
