@@ -45,6 +45,39 @@ for ((i = 0; i < ${#layers[@]}; i++)); do
 done
 [ "$(ls net/*.h | wc -l)" -eq "${#layers[@]}" ] || { echo "a net/ module is missing from the order" >&2; exit 1; }
 
+echo "== The libraries depend one way"
+# Which of the tree's folders the files of each part may include. The
+# computer player itself (the sources of the vantoro_bot library) knows the
+# rules only, and it and the rules use no Qt at all.
+bot_core=$(sed -n '/^add_library(vantoro_bot STATIC/,/)/p' bot/CMakeLists.txt | grep -o '[a-z_]*\.\(cpp\|h\)' | sed 's|^|bot/|')
+check_includes() {  # allowed-folders qt-allowed files...
+  local allowed=$1 qt=$2 file included
+  shift 2
+  for file in "$@"; do
+    for included in $(sed -n 's|^#include "\([a-z_]*\)/.*|\1|p' "$file"); do
+      case " $allowed " in
+        *" $included "*) ;;
+        *) echo "$file includes $included/, which it may not depend on" >&2; exit 1 ;;
+      esac
+    done
+    if [ "$qt" = no ] && grep -q '^#include <Q' "$file"; then
+      echo "$file uses Qt, which it may not" >&2
+      exit 1
+    fi
+  done
+}
+check_includes "rules" no rules/*.cpp rules/*.h
+# shellcheck disable=SC2086
+check_includes "rules bot" no $bot_core
+check_includes "rules net" yes net/*.cpp net/*.h
+bot_net=()
+for file in bot/*.cpp bot/*.h; do
+  grep -qx "$file" <<<"$bot_core" || bot_net+=("$file")
+done
+check_includes "rules net bot resources" yes "${bot_net[@]}"
+check_includes "rules net bot record" yes record/*.cpp record/*.h
+check_includes "rules net resources ui" yes ui/*.cpp ui/*.h
+
 echo "== Build and test (warnings are errors)"
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTORO_WERROR=ON >/dev/null
 cmake --build build/test -j "$jobs"
