@@ -56,7 +56,9 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
         [](QWidget* widget) {
             auto* dialog = static_cast<ComputerDialog*>(widget);
             dialog->LevelBox()->setCurrentIndex(0);  // Facile
-            dialog->Nickname()->setText(QStringLiteral("Lea"));
+            // A nickname no other test of this program plays under: the
+            // statistics are per nickname, in a data folder they share.
+            dialog->Nickname()->setText(QStringLiteral("Ines"));
             QTest::keyClick(dialog->Nickname(), Qt::Key_Return);
         });
     window->MenuItem(IDM_PLAY_COMPUTER)->trigger();
@@ -75,7 +77,7 @@ TEST(KeepingGame, RoundsAgainstTheComputerAreKeptSavedAndReplayed) {
 
     StatisticsStore* store = window->Keeping()->Keeper()->Store();
     ASSERT_NE(nullptr, store);
-    std::vector<KindSummary> kinds = store->Summaries(QStringLiteral("Lea"));
+    std::vector<KindSummary> kinds = store->Summaries(QStringLiteral("Ines"));
     ASSERT_EQ(1u, kinds.size());
     EXPECT_EQ("contre l'ordinateur (Facile)", kinds[0].label.toStdString());
     EXPECT_EQ(1, kinds[0].games);
