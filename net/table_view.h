@@ -3,8 +3,8 @@
 // The network code (seat table, relay, message handling, commands) never
 // touches a widget: everything it shows, and every event a front end may act
 // on, goes through the one TableView installed in g_view. The table window
-// implements it with its status line, chat log, buttons and repaint; the
-// computer player implements it headlessly; tests implement it to record
+// implements it with its status line, chat log, buttons and repaint;
+// vantoro-bot implements it headlessly; tests implement it to record
 // what a window would show.
 //
 // Front ends hear events, not words: the texts below are for people to read,
@@ -17,7 +17,9 @@
 // change (all but kMessageHandled, whose changes have been told by their own
 // events). A front end thus
 // cannot show a table that an event has changed under it: there is no second
-// path that repaints where another forgot to.
+// path that repaints where another forgot to. The host's computer (a part of
+// the host, not of a front end) hears the same events from TellView, just
+// before the view.
 #pragma once
 
 #include <cstdint>
