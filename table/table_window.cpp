@@ -267,9 +267,10 @@ void TableWindow::OnInitDialog() {
     SetFourColourDeck(options_.fourColours);
     SetHandByStrength(options_.handByStrength);
     // Only the set the first paint draws: the screen's density at the
-    // table's scale, so that a dense screen does not load the cards twice.
+    // table's scale, so that a dense screen does not load the cards twice;
+    // and of it only the pictures a paint draws, when it draws them.
     SetCardPixelRatio(board_->devicePixelRatioF() * board_->TableScale());
-    LoadTableImages();
+    OpenTableImages();
     SetStatusText(STATUS_NO_CONNECTION);
     // (The window's system menu is left as the window system makes it.)
     g_view = this;

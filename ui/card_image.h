@@ -1,7 +1,8 @@
 // The card image set: every picture the table painter puts on the table.
 //
 // Each picture is a bitmap compiled into the program as ":/bitmaps/<id>.bmp",
-// loaded once when the table window is created and kept until it goes away.
+// loaded once and kept until the set goes away: the table window creates the
+// set empty and each card picture loads the first time it is drawn.
 // The images form two groups: the card set `g_cardImages` (65 images indexed by
 // card-set slot, slot i being bitmap IDB_CARD_FIRST + i) and five single
 // images for the turn, pass, title and away pictures. Drawing an image is one
@@ -64,7 +65,8 @@ class CardImage {
 };
 
 // The card set: a heap array of CARD_IMAGE_COUNT owning pointers, null while
-// no set exists. A slot is null if its allocation failed.
+// no set exists. A slot is null if its allocation failed, or while it is still
+// to load (OpenCardImages).
 extern CardImage** g_cardImages;
 // The single images (owning; null when not loaded).
 extern CardImage* g_turnOtherImage;  // IDB_TURN_OTHER, at another seat on turn
@@ -76,11 +78,19 @@ extern CardImage* g_awayImage;       // IDB_AWAY, at a seat that is away
 // Loads the 65 images of the card set in slot order, as the deck and the
 // pixel ratio choose; does nothing when the set already exists.
 void LoadCardImages();
+// Creates the card set with every slot still to load: a slot loads the first
+// time it is drawn or measured (DrawCard, CardSlot, CardWidth, CardHeight), so
+// that a screen keeps only the pictures it shows; until then its entry in
+// g_cardImages is null. A change of deck or ratio empties the slots again.
+// Does nothing when the set already exists.
+void OpenCardImages();
 // Frees every image of the card set and the array; g_cardImages is null after.
 void FreeCardImages();
 // LoadCardImages, then the five single images in the order turn-other,
 // turn-local, pass, title, away.
 void LoadTableImages();
+// OpenCardImages, then the five single images (what the table window uses).
+void OpenTableImages();
 // FreeCardImages, then the five single images in the same order; every global
 // is null after.
 void FreeTableImages();
@@ -89,6 +99,19 @@ void FreeTableImages();
 // (x, y), at the slot's own size. A slot outside the set, a missing set or a
 // null image draws nothing.
 void DrawCard(QPainter& painter, int card, int x, int y);
+// Card-set slot `slot`, loaded if it was still to load; null outside the set,
+// without a set, or when its allocation failed.
+const CardImage* CardSlot(int slot);
+// Draws the 52 faces in four rows of thirteen, ace to king of each suit: the
+// face of rank r in row s at (left + step * r, top + rowStep * s), each over
+// its left neighbour and each row over the one above (with rows that leave no
+// gap). While some face has not been loaded, and the painter copies the
+// pictures one for one (ratio 1, no scale), the rows are kept as one picture
+// made from the faces read one at a time, so that this screen does not load
+// the whole set; the picture goes with the set, the deck or the ratio.
+void DrawDeckRows(QPainter& painter, int left, int top, int step, int rowStep);
+// Lets go of the rows' picture (the screen that shows them has gone).
+void FreeDeckRows();
 
 // The size of a face-up card in logical pixels: the size of slot 0, or
 // 71 x 96 when slot 0 is not loaded.

@@ -45,9 +45,8 @@ QColor AttentionColor() {
 }
 
 int SmallBackWidth() {
-    if (g_cardImages != nullptr && g_cardImages[CARD_BACK_SMALL] != nullptr &&
-        !g_cardImages[CARD_BACK_SMALL]->IsNull())
-        return g_cardImages[CARD_BACK_SMALL]->Width();
+    const CardImage* back = CardSlot(CARD_BACK_SMALL);
+    if (back != nullptr && !back->IsNull()) return back->Width();
     return 35;
 }
 
@@ -105,8 +104,7 @@ int AreaLeft(int seat, int local, const QRect& client) {
 // The waiting screen: the four suits in rows, ace to king, each card over its
 // left neighbour and each row over the one above, and the title beside them.
 void PaintWaitingScreen(QPainter& painter) {
-    for (int card = 0; card < DECK_SIZE; ++card)
-        DrawCard(painter, card, 30 + 15 * (card % 13), 30 + 80 * (card / 13));
+    DrawDeckRows(painter, 30, 30, 15, 80);
     if (g_titleImage != nullptr) g_titleImage->Draw(painter, 415, 40);
 }
 
@@ -268,6 +266,7 @@ void PaintTable(QPainter& painter, const QRect& client) {
         return;
     }
     const GameTable& table = *g_table;
+    FreeDeckRows();
 
     painter.save();
     painter.setFont(TableWindowFont());

@@ -215,3 +215,54 @@ TEST_F(CardImageSetTest, AtAFractionalRatioNoLineOfTheCardIsLost) {
     EXPECT_LT(darkest({50, 1}, {0, 1}), 240) << "top border";
     EXPECT_LT(darkest({50, 144}, {0, 1}), 240) << "bottom border";
 }
+
+TEST_F(CardImageSetTest, AnOpenSetLoadsOnlyWhatIsDrawnAndShowsTheRowsAsTheFacesWouldBe) {
+    // Each deck's rows as the whole set draws them, face by face.
+    const auto rowsOf = [](int dx) {
+        QImage canvas(300, 380, QImage::Format_RGB32);
+        canvas.fill(kBackground);
+        QPainter painter(&canvas);
+        painter.translate(dx, 0);
+        DrawDeckRows(painter, 10, 20, 15, 80);
+        return canvas;
+    };
+    LoadCardImages();
+    const QImage classic = rowsOf(0);
+    SetFourColourDeck(true);
+    const QImage fourColours = rowsOf(0);
+    SetFourColourDeck(false);
+    FreeCardImages();
+
+    OpenCardImages();
+    ASSERT_NE(g_cardImages, nullptr);
+    const auto loadedSlots = [] {
+        int count = 0;
+        for (int slot = 0; slot < CARD_IMAGE_COUNT; ++slot) count += g_cardImages[slot] != nullptr;
+        return count;
+    };
+    EXPECT_EQ(rowsOf(0), classic);
+    EXPECT_EQ(rowsOf(0), classic) << "drawn again from the kept rows";
+    EXPECT_EQ(loadedSlots(), 0) << "the rows keep no face of the set";
+    const QImage shifted = rowsOf(7);
+    EXPECT_EQ(shifted.copy(7, 0, 293, 380), classic.copy(0, 0, 293, 380));
+
+    int changed = 0;
+    EXPECT_EQ(ChangedArea(DrawnAt(CARD_BACK_SMALL, 10, 20), &changed), QRect(10, 20, 35, 47));
+    EXPECT_EQ(CardWidth(), 71);
+    EXPECT_NE(g_cardImages[CARD_BACK_SMALL], nullptr);
+    EXPECT_NE(g_cardImages[0], nullptr);
+    EXPECT_EQ(loadedSlots(), 2);
+
+    // Another deck empties the set again; its rows are its own faces.
+    SetFourColourDeck(true);
+    EXPECT_EQ(loadedSlots(), 0);
+    EXPECT_EQ(rowsOf(0), fourColours);
+
+    // Scaled, the faces are drawn one by one, each loaded for good.
+    QImage scaled(400, 500, QImage::Format_RGB32);
+    QPainter painter(&scaled);
+    painter.scale(1.25, 1.25);
+    DrawDeckRows(painter, 10, 20, 15, 80);
+    painter.end();
+    EXPECT_EQ(loadedSlots(), DECK_SIZE);
+}
