@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
-#include "net/seat_table.h"
 #include "net/connect.h"
+#include "net/seat_table.h"
 #include "net/socket_layer.h"
 #include "net/wire.h"
 #include "rules/game_table.h"
@@ -14,7 +14,6 @@ namespace {
 constexpr int PLAYER_INFO_SIZE = 256;
 
 }  // namespace
-
 
 std::string PlayerInfoText() {
     char text[PLAYER_INFO_SIZE];
@@ -46,4 +45,3 @@ std::string SaveGameText() {
                   static_cast<std::int8_t>(first.charged[4]));
     return std::string(text);
 }
-
