@@ -78,8 +78,20 @@ long PeakResidentKb(const std::string& pid) {
     return 0;
 }
 
-// A table of four in the middle of a round: each seat on turn plays its first
-// single card the rules accept, or passes.
+// The seat on turn plays its first single card the rules accept, or passes.
+void PlayFirstSingleOrPass(GameTable& table) {
+    const int seat = table.turn;
+    for (int slot = 0; slot < HAND_SIZE; ++slot) {
+        if (table.hands[seat][slot] == NO_CARD) continue;
+        std::uint8_t chosen[HAND_SIZE] = {};
+        chosen[slot] = 1;
+        if (table.Play(seat, chosen) == 1) return;
+    }
+    table.Pass(seat);
+}
+
+// A table of four in the middle of a round: nine moves of
+// PlayFirstSingleOrPass.
 void SetUpMidGame(GameTable& table) {
     const char* names[SEAT_COUNT + 1] = {"", "Anne", "Bruno", "Chloé", "David"};
     for (int seat = 1; seat <= SEAT_COUNT; ++seat) {
@@ -90,18 +102,25 @@ void SetUpMidGame(GameTable& table) {
     g_localSeat = 1;
     g_away[3] = 1;
     table.DealWithSeed(20240611u, 1);
-    for (int step = 0; step < 9; ++step) {
-        const int seat = table.turn;
-        bool played = false;
-        for (int slot = 0; slot < HAND_SIZE && !played; ++slot) {
-            if (table.hands[seat][slot] == NO_CARD) continue;
-            std::uint8_t chosen[HAND_SIZE] = {};
-            chosen[slot] = 1;
-            played = table.Play(seat, chosen) == 1;
-        }
-        if (!played) table.Pass(seat);
-    }
+    for (int step = 0; step < 9; ++step) PlayFirstSingleOrPass(table);
     table.selection[3] = 0xFF;
+}
+
+// Paints the board of `rect` into `board` once per iteration.
+void PaintEachIteration(benchmark::State& state, QImage& board, const QRect& rect) {
+    for (auto _ : state) {
+        QPainter painter(&board);
+        PaintBoard(painter, rect);
+        painter.end();
+        benchmark::DoNotOptimize(board.constBits());
+    }
+}
+
+// Leaves no table and no pictures behind for the next benchmark.
+void TearDownTable() {
+    g_table = nullptr;
+    g_playerCount = 0;
+    FreeTableImages();
 }
 
 QSize BoardSize() {
@@ -118,16 +137,9 @@ void BM_PaintTable(benchmark::State& state) {
     else
         g_playerCount = 0;
     QImage board(BoardSize(), QImage::Format_RGB32);
-    for (auto _ : state) {
-        QPainter painter(&board);
-        PaintBoard(painter, board.rect());
-        painter.end();
-        benchmark::DoNotOptimize(board.constBits());
-    }
+    PaintEachIteration(state, board, board.rect());
     state.SetLabel(full ? "table of four" : "waiting screen");
-    g_table = nullptr;
-    g_playerCount = 0;
-    FreeTableImages();
+    TearDownTable();
 }
 BENCHMARK(BM_PaintTable)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
@@ -150,9 +162,7 @@ void BM_PaintOneCard(benchmark::State& state) {
         painter.end();
         benchmark::DoNotOptimize(board.constBits());
     }
-    g_table = nullptr;
-    g_playerCount = 0;
-    FreeTableImages();
+    TearDownTable();
 }
 BENCHMARK(BM_PaintOneCard)->Unit(benchmark::kMicrosecond);
 
@@ -164,33 +174,15 @@ void BM_PaintTableDense(benchmark::State& state) {
     SetUpMidGame(table);
     QImage board(BoardSize() * 2, QImage::Format_RGB32);
     board.setDevicePixelRatio(2);
-    for (auto _ : state) {
-        QPainter painter(&board);
-        PaintBoard(painter, QRect(QPoint(0, 0), BoardSize()));
-        painter.end();
-        benchmark::DoNotOptimize(board.constBits());
-    }
-    g_table = nullptr;
-    g_playerCount = 0;
-    FreeTableImages();
+    PaintEachIteration(state, board, QRect(QPoint(0, 0), BoardSize()));
+    TearDownTable();
     SetCardPixelRatio(1);
 }
 BENCHMARK(BM_PaintTableDense)->Unit(benchmark::kMicrosecond);
 
-// Plays the round on `table` to its end: each seat on turn plays its first
-// single card the rules accept, or passes.
+// Plays the round on `table` to its end with PlayFirstSingleOrPass.
 void PlayRoundToEnd(GameTable& table) {
-    while (table.roundOver == 0) {
-        const int seat = table.turn;
-        bool played = false;
-        for (int slot = 0; slot < HAND_SIZE && !played; ++slot) {
-            if (table.hands[seat][slot] == NO_CARD) continue;
-            std::uint8_t chosen[HAND_SIZE] = {};
-            chosen[slot] = 1;
-            played = table.Play(seat, chosen) == 1;
-        }
-        if (!played) table.Pass(seat);
-    }
+    while (table.roundOver == 0) PlayFirstSingleOrPass(table);
 }
 
 // A game of `rounds` finished rounds, with the names of SetUpMidGame.
@@ -215,15 +207,8 @@ void BM_PaintRoundEnd(benchmark::State& state) {
     table.selection[3] = 0;
     PlayRoundToEnd(table);
     QImage board(BoardSize(), QImage::Format_RGB32);
-    for (auto _ : state) {
-        QPainter painter(&board);
-        PaintBoard(painter, board.rect());
-        painter.end();
-        benchmark::DoNotOptimize(board.constBits());
-    }
-    g_table = nullptr;
-    g_playerCount = 0;
-    FreeTableImages();
+    PaintEachIteration(state, board, board.rect());
+    TearDownTable();
 }
 BENCHMARK(BM_PaintRoundEnd)->Unit(benchmark::kMicrosecond);
 
