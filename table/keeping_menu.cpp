@@ -72,10 +72,7 @@ KeepingMenu::KeepingMenu(QWidget* owner, QMenu* gameMenu, const HostComputer* co
                                     {IDM_REPLAY_GAME, "Revoir une partie..."}}) {
         QAction* action = gameMenu->addAction(QString::fromUtf8(label));
         items_.insert(id, action);
-        connect(action, &QAction::triggered, this, [this, id = id] {
-            if (replay_ != nullptr && !WorksDuringReplay(id)) return;
-            emit Chosen(id);
-        });
+        connect(action, &QAction::triggered, this, [this, id = id] { emit Chosen(id); });
     }
 }
 

@@ -74,7 +74,8 @@ class KeepingMenu : public QObject {
     void SetProblemBox(ProblemBox box) { problemBox_ = std::move(box); }
 
   signals:
-    // An item was chosen (and the replay, if one is open, lets it work).
+    // An item was chosen; the window's OnCommand, which every command
+    // reaches, leaves out what a replay does not let work.
     void Chosen(int id);
     // A replay has opened: `bar` (its buttons) goes under the board.
     void ReplayOpened(QWidget* bar);
