@@ -419,6 +419,9 @@ const HostPolicy& CurrentHostPolicy() {
 
 void SetTurnLimitForTest(int limitMs, int fallbackMs) {
     TheTurnLimit().SetForTest(limitMs, fallbackMs);
+    // As a new policy does: a table already waiting for a seat is timed now,
+    // not from the next move, which may never come.
+    TheTurnLimit().Look();
 }
 
 int TurnLimitSeat(int* msLeft) {
